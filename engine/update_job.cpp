@@ -1,0 +1,214 @@
+#include "engine/update_job.h"
+
+#include "engine/checksums.h"
+#include "engine/job_options.h"
+#include "engine/status_codes.h"
+#include "engine/tarvo_exception.h"
+#include "firmware/firmware_sources.h"
+#include "firmware/identity_names.h"
+
+namespace kelvry {
+
+// The update job is the one the front ends start, and it offers "Read info
+// only".
+TCommThreadClass CommThreadClass = &createCommThread<TBrisolcCommThread>;
+std::atomic<bool> bReadInfoOnlySupported{true};
+
+namespace {
+
+constexpr uint8_t kCmdIdentity = 1;
+constexpr uint8_t kCmdJump = 2;
+constexpr uint8_t kRecReadInfo = 0x20;
+constexpr uint8_t kRecReadUpid = 0x30;
+constexpr uint8_t kRecErase = 0x31;
+constexpr uint8_t kRecStart = 0x33;
+constexpr uint8_t kVectorTableHigh = 0x03;
+constexpr uint8_t kVectorTableLow = 0xDF;
+constexpr uint8_t kDataRecordBytes = 64;
+constexpr uint16_t kBootloaderGeneration = 3;
+constexpr uint16_t kUpdateInfoReady = 0xFFFE;
+constexpr int kPauseBeforeStartMs = 500;
+constexpr int kPauseForRestartMs = 4000;
+
+uint16_t littleEndian(uint8_t low, uint8_t high) { return makeWord(high, low); }
+
+}  // namespace
+
+uint16_t upidBlockAddress(uint16_t platform) {
+  switch (platform) {
+    case 1: case 2: case 4: case 5: case 6: case 7: case 9: case 10: case 0xFFFE:
+      return 0x1000;
+    case 12: case 13: case 14: case 15: case 16: case 17: case 20: case 21: case 22:
+    case 23: case 24: case 26: case 27: case 28:
+      return 0x1800;
+    case 8: case 11: case 25:
+      return 0x1900;
+    default:
+      return 0;
+  }
+}
+
+void TBrisolcCommThread::doJob() {
+  identifyAndEnterBootloader();
+  TLoggerData data = readLoggerData();
+  reportLoggerData(data);
+  // The update-ID block overrides what the logger info says, as it stands.
+  if (data.platformOverride != kUnknown16) data.platform = data.platformOverride;
+  if (data.printOverride != kUnknown16) data.print = data.printOverride;
+  selectSource(data);
+  const int32_t n = checkLastLine();
+  programSource(n);
+  restartAndConfirmClass();
+}
+
+uint16_t TBrisolcCommThread::queryIdentity() {
+  sendCommand(true, kCmdIdentity);
+  const uint16_t classWord = makeWord(FRxBuffer[2], FRxBuffer[3]);
+  post(ntf::ClassWord, classWord);
+  post(ntf::VersionWord, makeWord(FRxBuffer[4], FRxBuffer[5]));
+  return classWord;
+}
+
+// A running application is sent the jump once; after it the logger must
+// answer as its bootloader. Waiting for the restart is left to the attempts
+// and time-outs of the second identity query.
+void TBrisolcCommThread::identifyAndEnterBootloader() {
+  for (int pass = 1;; ++pass) {
+    const uint16_t classWord = queryIdentity();
+    if (classWord == kBootloaderClass) return;
+    if (pass == 2 || (bCheckFirmware && classWord != kApplicationClass)) throw ETarvo(err::NotInBootloader);
+    sendCommand(false, kCmdJump, 0x81, 0x00, 0xA5, 0x5A, 0x00, 0x00);
+    pauseMs(1);
+  }
+}
+
+void TBrisolcCommThread::readBootloaderRecord(uint16_t blockAddress, uint8_t command, uint8_t n) {
+  FHex.setCommandRecord(blockAddress, command);
+  FHex.hexRecordToLine();
+  if (!sendRecordRetry(FHex.hexLine, n, false)) throw ETarvo(err::InvalidAnswer);
+  getReplyText(FHex.hexLine);
+  if (!FHex.hexLineToRecord()) throw ETarvo(err::InvalidAnswer);
+}
+
+TBrisolcCommThread::TLoggerData TBrisolcCommThread::readLoggerData() {
+  TLoggerData data;
+  readBootloaderRecord(0, kRecReadInfo, 6);
+  data.platform = validPlatform(makeWord(FHex.data(0), FHex.data(1)));
+  // Platform 14 loggers run the firmware of platform 15.
+  if (data.platform == 14) data.platform = 15;
+  data.print = validPrint(makeWord(FHex.data(2), FHex.data(3)));
+  data.info = makeWord(FHex.data(4), FHex.data(5));
+  if (data.platform == kUnknown16) return data;
+
+  readBootloaderRecord(static_cast<uint16_t>(upidBlockAddress(data.platform) / 64), kRecReadUpid,
+                       kDataRecordBytes);
+  data.updateClass = validClass(littleEndian(FHex.data(0), FHex.data(1)));
+  data.updateInfo = littleEndian(FHex.data(2), FHex.data(3));
+  data.platformOverride = littleEndian(FHex.data(4), FHex.data(5));
+  data.printOverride = littleEndian(FHex.data(6), FHex.data(7));
+  return data;
+}
+
+void TBrisolcCommThread::reportLoggerData(const TLoggerData& data) {
+  post(ntf::Platform, data.platform);
+  post(ntf::Print, data.print);
+  post(ntf::InfoWord, data.info);
+  post(ntf::UpdateClass, data.updateClass);
+  post(ntf::UpdateInfo, data.updateInfo);
+  post(ntf::Platform, data.platformOverride);
+  post(ntf::Print, data.printOverride);
+}
+
+// A loaded update file is the only candidate; otherwise the built-in images
+// are tried in order and the first that fits wins.
+void TBrisolcCommThread::selectSource(const TLoggerData& data) {
+  const bool fileOnly = selectedSource == 0;
+  const int32_t first = fileOnly ? 0 : 1;
+  const int32_t last = fileOnly ? 0 : getImageCount();
+  selectedSource = -1;
+  for (int32_t i = first; i <= last; ++i) {
+    post(ntf::CheckingSource, i);
+    TBl3FileHeader header;
+    getFirmwareHeader(static_cast<uint32_t>(i), header);
+    if (bCheckClass && data.updateClass != header.tarvo_class) continue;
+    if (data.platform != header.tarvo_platform) continue;
+    if (data.print != header.tarvo_print) continue;
+    if (header.tarvo_bl != kBootloaderGeneration) continue;
+    if (bCheckInfo && data.updateInfo != kUpdateInfoReady) continue;
+    selectedSource = i;
+    FHeader = header;
+    break;
+  }
+  if (selectedSource == -1) throw ETarvo(err::NoMatchingSource);
+  if (bReadInfoOnly) throw ETarvo(err::ReadInfoOnly);
+}
+
+// Checked before anything is erased: a source must end with the end-of-file
+// record and hold at least one line before it.
+int32_t TBrisolcCommThread::checkLastLine() {
+  const int32_t n = getSelectedLineCount();
+  if (n < 1) throw ETarvo(err::LastLineWrong);
+  std::string lastLine;
+  getSelectedLine(n, lastLine);
+  if (lastLine != ":00000001FF") throw ETarvo(err::LastLineWrong);
+  return n;
+}
+
+void TBrisolcCommThread::sendBootloaderCommand(uint8_t command, uint8_t n) {
+  FHex.setCommandRecord(0, command);
+  FHex.hexRecordToLine();
+  sendRecordRetry(FHex.hexLine, n, true);
+}
+
+// The bootloader echoes every programmed line; anything but an identical
+// echo means the line did not arrive as sent.
+void TBrisolcCommThread::programLine(const std::string& line, int32_t lineIndexOnError) {
+  sendRecordRetry(line, kDataRecordBytes, true);
+  getReplyText(FHex.hexLine);
+  if (FHex.hexLine != line) {
+    post(ntf::ReadBackDiffers, lineIndexOnError);
+    throw ETarvo(err::ProgrammingError);
+  }
+}
+
+// The vector table goes in last, so that a logger interrupted mid-way never
+// jumps into half-written firmware.
+void TBrisolcCommThread::programSource(int32_t n) {
+  post(ntf::SourceSelected, ordinal(FCmd));
+  sendBootloaderCommand(kRecErase, 1);
+  std::string heldBack;
+  for (int32_t i = 0; i < n; ++i) {
+    std::string line;
+    getSelectedLine(i, line);
+    FHex.hexLine = line;
+    if (!FHex.hexLineToRecord()) {
+      post(ntf::LineNotRecord, i);
+      throw ETarvo(err::ConversionError);
+    }
+    if (FHex.count() == kDataRecordBytes && FHex.type() == 0) {
+      if (FHex.addressHigh() == kVectorTableHigh && FHex.addressLow() == kVectorTableLow) {
+        heldBack = line;
+        post(ntf::VectorTable, 0);
+        continue;
+      }
+      programLine(line, i);
+    }
+    setProgress(i, n);
+  }
+  if (!heldBack.empty()) {
+    post(ntf::VectorTable, 1);
+    programLine(heldBack, n);
+  }
+}
+
+void TBrisolcCommThread::restartAndConfirmClass() {
+  pauseMs(kPauseBeforeStartMs);
+  sendBootloaderCommand(kRecStart, 0);
+  pauseMs(kPauseForRestartMs);
+  sendCommand(true, kCmdIdentity);
+  const uint16_t classWord = makeWord(FRxBuffer[2], FRxBuffer[3]);
+  post(ntf::ClassWord, classWord);
+  if (classWord != FHeader.tarvo_class) throw ETarvo(err::WrongClassAfterStart);
+}
+
+}  // namespace kelvry

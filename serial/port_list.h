@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvry {
+
+// Where the port list looks; tests point both at a fake tree.
+struct TPortListRoots {
+  std::string sysClassTty = "/sys/class/tty";
+  std::string dev = "/dev";
+};
+
+// Replaces the list with the present USB virtual COM ports (ttys whose
+// device sits on a USB bus), as device paths, sorted by name.
+void listSerialPorts(std::vector<std::string>& list, const TPortListRoots& roots = {});
+
+// True when two port lists differ, i.e. a port arrived or was removed.
+bool isPortDeviceChange(const std::vector<std::string>& before, const std::vector<std::string>& after);
+
+}  // namespace kelvry

@@ -1,0 +1,221 @@
+// Erase, programming with read-back, the vector table last, the restart
+// and the final class check, against the virtual logger.
+
+#include "tests/engine/job_fixture.h"
+
+namespace kelvry::test {
+namespace {
+
+std::vector<int32_t> codesOf(const std::vector<TNotification>& notes) {
+  std::vector<int32_t> codes;
+  for (const auto& n : notes)
+    if (n.code != ntf::Progress) codes.push_back(static_cast<int32_t>(n.code));
+  return codes;
+}
+
+std::vector<std::string> withoutEndOfFile(std::vector<std::string> lines) {
+  lines.pop_back();
+  return lines;
+}
+
+TEST_F(JobTest, VectorTableIsHeldBackAndProgrammedLast) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.extraImages.push_back(withoutEndOfFile(smallImage()));
+  sim::TPtyLogger logger(config);
+  useFileSource(smallImage());
+  const auto notes = runJob(logger);
+
+  EXPECT_EQ(notes.back(), (TNotification{ntf::JobDone, 0}));
+  EXPECT_EQ(logger.stats().programOrder,
+            (std::vector<uint16_t>{0x0200, 0x0201, 0x0400, 0x0401, kVectorBlock}));
+  EXPECT_EQ(sink.valuesOf(ntf::VectorTable), (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(sink.valuesOf(ntf::SourceSelected), (std::vector<int32_t>{0}));
+  // Lines 0..4 of 5: progress i*99/5 for every line but the held-back one.
+  EXPECT_EQ(sink.valuesOf(ntf::Progress), (std::vector<int32_t>{19, 59, 79}));
+  // The restarted logger answers as the application.
+  EXPECT_EQ(sink.valuesOf(ntf::ClassWord).back(), 0x6617);
+  EXPECT_TRUE(logger.stats().inApplication);
+  EXPECT_EQ(logger.flashLines(), smallImage());  // already in block order
+}
+
+TEST_F(JobTest, OnlyTheLaterOfTwoVectorTableLinesIsProgrammed) {
+  const std::string early = dataRecord(kVectorBlock, 1);
+  const std::string late = dataRecord(kVectorBlock, 2);
+  sim::TPtyLogger logger(bootloaderLogger());
+  useFileSource({early, dataRecord(0x0200), late, dataRecord(0x0201), kEndOfFile});
+  runJob(logger);
+  EXPECT_EQ(sink.valuesOf(ntf::VectorTable), (std::vector<int32_t>{0, 0, 1}));
+  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200, 0x0201, kVectorBlock}));
+  const auto flash = logger.flashLines();
+  EXPECT_NE(std::find(flash.begin(), flash.end(), late), flash.end());
+}
+
+TEST_F(JobTest, SourceWithoutVectorTableGoesStraightToTheRestart) {
+  sim::TPtyLogger logger(bootloaderLogger());
+  useFileSource({dataRecord(0x0200), dataRecord(0x0201), kEndOfFile});
+  runJob(logger);
+  EXPECT_TRUE(sink.valuesOf(ntf::VectorTable).empty());
+  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200, 0x0201}));
+  // The logger's application does not start without a vector table: it
+  // still answers as its bootloader.
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::WrongClassAfterStart}));
+  EXPECT_EQ(sink.valuesOf(ntf::ClassWord).back(), 0xC802);
+}
+
+TEST_F(JobTest, RecordsOfOtherCountOrTypeAreNotSent) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  const std::vector<std::string> data = {dataRecord(0x0200), dataRecord(kVectorBlock)};
+  config.extraImages.push_back(data);
+  sim::TPtyLogger logger(config);
+  useFileSource({record(2, 0, 4), dataRecord(0x0200), record(16, 0x0300, 0), dataRecord(kVectorBlock),
+                 record(4, 0, 5), kEndOfFile});
+  runJob(logger);
+  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200, kVectorBlock}));
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobDone, 0}));
+}
+
+TEST_F(JobTest, LowerCaseLineIsAConversionErrorAndNothingAfterItIsSent) {
+  sim::TPtyLogger logger(bootloaderLogger());
+  std::string lower = dataRecord(0x0201);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+  useFileSource({dataRecord(0x0200), lower, dataRecord(0x0202), kEndOfFile});
+  runJob(logger);
+  const auto notes = sink.all();
+  ASSERT_GE(notes.size(), 2u);
+  EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::LineNotRecord, 1}));
+  EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::ConversionError}));
+  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200}));
+}
+
+TEST_F(JobTest, ReadBackDifferenceNamesTheLine) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.faults.corruptEchoOfLine = 5;  // the sixth data record the logger receives
+  sim::TPtyLogger logger(config);
+  runJob(logger);  // built-in image 4; its vector table is line 327
+  const auto notes = sink.all();
+  ASSERT_GE(notes.size(), 2u);
+  EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::ReadBackDiffers, 5}));
+  EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::ProgrammingError}));
+  EXPECT_EQ(logger.stats().programOrder.size(), 6u);
+}
+
+TEST_F(JobTest, ReadBackDifferenceOfTheVectorTableNamesTheEndLine) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.faults.corruptEchoOfLine = 4;  // the vector table arrives fifth
+  sim::TPtyLogger logger(config);
+  useFileSource(smallImage());
+  runJob(logger);
+  const auto notes = sink.all();
+  ASSERT_GE(notes.size(), 2u);
+  EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::ReadBackDiffers, 5}));
+  EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::ProgrammingError}));
+}
+
+TEST_F(JobTest, LoggerThatStopsAnsweringEndsInCommunicationFailure) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.faults.silentFrom = 12;  // some lines into programming
+  sim::TPtyLogger logger(config);
+  runJob(logger);
+  EXPECT_EQ(sink.last(), (TNotification{ntf::CommFailure, 0}));
+  EXPECT_EQ(logger.stats().erases, 1);
+}
+
+TEST_F(JobTest, WrongClassAfterTheRestartIsReported) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.faults.wrongClassAfterStart = 0x6621;
+  config.extraImages.push_back(withoutEndOfFile(smallImage()));
+  sim::TPtyLogger logger(config);
+  useFileSource(smallImage());
+  runJob(logger);
+  const auto notes = sink.all();
+  EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::ClassWord, 0x6621}));
+  EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::WrongClassAfterStart}));
+}
+
+TEST_F(JobTest, CancelDuringProgrammingLeavesTheBootloaderForTheNextRun) {
+  sim::TPtyLogger logger;
+  std::thread canceller([&] {
+    while (logger.stats().programOrder.size() < 20) std::this_thread::sleep_for(1ms);
+    bCancel = true;
+  });
+  runJob(logger);
+  canceller.join();
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::Cancelled}));
+  EXPECT_FALSE(logger.stats().inApplication);
+
+  // The next run finds the bootloader, sends no jump and erases again.
+  bCancel = false;
+  TRecordingSink second;
+  bReadInfoOnly = false;
+  selectedSource = -1;
+  auto worker = CommThreadClass(second, TCmd::tCMD0, logger.portPath());
+  ASSERT_TRUE(second.waitForFinal(120s));
+  worker.reset();
+  EXPECT_EQ(second.valuesOf(ntf::ClassWord).front(), 0xC802);
+  EXPECT_EQ(second.last(), (TNotification{ntf::JobDone, 0}));
+  EXPECT_EQ(logger.stats().jumps, 1);
+  EXPECT_EQ(logger.stats().erases, 2);
+}
+
+TEST_F(JobTest, TestEntryProgramsLikeAnUpdateAndCarriesItsCommand) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.extraImages.push_back(withoutEndOfFile(smallImage()));
+  sim::TPtyLogger logger(config);
+  useFileSource(smallImage());
+  runJob(logger, TCmd::tCMD_TEST);
+  EXPECT_EQ(sink.valuesOf(ntf::SourceSelected), (std::vector<int32_t>{3}));
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobDone, 3}));
+  EXPECT_EQ(logger.stats().erases, 1);
+}
+
+struct ImageCase {
+  int32_t source;
+  uint16_t print;
+};
+
+class FullUpdateTest : public JobTest, public ::testing::WithParamInterface<ImageCase> {};
+
+TEST_P(FullUpdateTest, BuiltInImageEndsUpInTheLoggersFlash) {
+  sim::TLoggerConfig config;  // the application runs, as at a customer's
+  config.identity.print = GetParam().print;
+  sim::TPtyLogger logger(config);
+  const auto notes = runJob(logger);
+
+  ASSERT_EQ(notes.back(), (TNotification{ntf::JobDone, 0}));
+  EXPECT_EQ(selectedSource, GetParam().source);
+  const int32_t n = getFirmwareLineCount(static_cast<uint32_t>(GetParam().source));
+  std::vector<std::string> image;
+  for (int32_t i = 0; i < n; ++i) {
+    std::string line;
+    getSelectedLine(i, line);
+    image.push_back(line);
+  }
+  std::sort(image.begin(), image.end(), [](const std::string& a, const std::string& b) {
+    return a.substr(3, 4) < b.substr(3, 4);
+  });
+  image.push_back(kEndOfFile);
+  EXPECT_EQ(logger.flashLines(), image);
+  EXPECT_EQ(logger.stats().programOrder.back(), kVectorBlock);
+  EXPECT_EQ(logger.stats().programOrder.size(), static_cast<size_t>(n));
+
+  const auto progress = sink.valuesOf(ntf::Progress);
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress.back(), 98);
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+  EXPECT_EQ(std::adjacent_find(progress.begin(), progress.end()), progress.end());
+
+  const std::vector<int32_t> expectedCodes = [&] {
+    std::vector<int32_t> codes = {20, 21, 20, 21, 22, 23, 24, 25, 28, 22, 23};
+    for (int32_t s = 1; s <= GetParam().source; ++s) codes.push_back(27);
+    codes.insert(codes.end(), {26, 40, 40, 20, 0});
+    return codes;
+  }();
+  EXPECT_EQ(codesOf(notes), expectedCodes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Job, FullUpdateTest,
+                         ::testing::Values(ImageCase{1, 19}, ImageCase{2, 39}, ImageCase{3, 48}, ImageCase{4, 56}),
+                         [](const auto& info) { return "Image" + std::to_string(info.param.source); });
+
+}  // namespace
+}  // namespace kelvry::test

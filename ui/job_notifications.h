@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/comm_command.h"
+
+// Turns worker notifications into what the user sees: progress, report
+// lines, status text, the closing message and the automatic repeats. Both
+// front ends (window and command line) use this one handler, so their texts
+// never drift apart. Plain C++: no Qt here.
+
+namespace kelvry {
+
+// The outputs of a front end, as the handler drives them.
+class IJobView {
+public:
+  virtual ~IJobView() = default;
+
+  virtual void AddReportLine(const std::string& sText) = 0;
+  virtual void SetStatusText(const std::string& sText) = 0;
+  // Shows the closing text of a job and returns when the user has read it.
+  virtual void ShowMessageText(const std::string& sText) = 0;
+  virtual void SetProgressPosition(int iPercent) = 0;
+  virtual int ProgressPosition() const = 0;
+  virtual void SetApplicationTitle(const std::string& sTitle) = 0;
+  virtual void Beep() = 0;
+  // The port name as the user currently sees it (the port box's text).
+  virtual std::string PortText() const = 0;
+
+  // Returns to idle.
+  virtual void EndJob() = 0;
+  // After error 44: start the update again at once (no wait, no
+  // preparation, the report is kept).
+  virtual void RepeatAfterProgrammingError() = 0;
+  // After notification 13: wait 1500 ms, start `cmd` again, and keep a
+  // Cancel pressed before or during the wait in force for the new worker.
+  virtual void RepeatAfterCommFailure(TCmd cmd) = 0;
+};
+
+// Handles one notification, in posting order, on the front end's thread.
+void WMWorkerNotify(IJobView& view, uint32_t code, int32_t value);
+
+// The closing text of notification 10 for an error code.
+std::string errorText(int32_t errorCode, const std::string& sPortText);
+
+// "Start at serial port \"%s\"": the first line of every job.
+std::string startLine(const std::string& sPortText);
+
+// printf-style formatting into a std::string.
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace kelvry
