@@ -124,6 +124,8 @@ struct MatchCase {
   int32_t expectedFinal;
 };
 
+void PrintTo(const MatchCase& c, std::ostream* os) { *os << c.name; }
+
 class SelectionTest : public JobTest, public ::testing::WithParamInterface<MatchCase> {};
 
 TEST_P(SelectionTest, UpdateClassAndInfoDecideTheMatch) {
@@ -147,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"UnknownClassUnchecked", 26125, 0xFFFE, false, true, err::ReadInfoOnly},
                       MatchCase{"InfoNotReady", 26135, 0x0001, true, true, err::NoMatchingSource},
                       MatchCase{"InfoNotReadyUnchecked", 26135, 0x0001, true, false, err::ReadInfoOnly}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(JobTest, LoadedFileIsTheOnlyCandidate) {
   sim::TPtyLogger logger(bootloaderLogger());
@@ -181,6 +183,8 @@ struct LastLineCase {
   std::vector<std::string> lines;
 };
 
+void PrintTo(const LastLineCase& c, std::ostream* os) { *os << c.name; }
+
 class LastLineTest : public JobTest, public ::testing::WithParamInterface<LastLineCase> {};
 
 TEST_P(LastLineTest, SourceIsRefusedBeforeAnythingIsErased) {
@@ -197,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LastLineCase{"TrailingBlank", {dataRecord(0x200), ":00000001FF "}},
                       LastLineCase{"EmptyLastLine", {dataRecord(0x200), kEndOfFile, ""}},
                       LastLineCase{"OnlyTheEndLine", {kEndOfFile}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace kelvry::test

@@ -83,6 +83,8 @@ struct FrameFailureCase {
   int expectedQueries;
 };
 
+void PrintTo(const FrameFailureCase& c, std::ostream* os) { *os << c.name; }
+
 class FrameFailureTest : public LinkTest, public ::testing::WithParamInterface<FrameFailureCase> {};
 
 TEST_P(FrameFailureTest, FirstReplyFaultIsRetriedOrRaised) {
@@ -103,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameFailureCase{"BadChecksum", TReplyFault::BadChecksum, 0, 2},
                       FrameFailureCase{"ExceptionBitWithBadChecksum", TReplyFault::ExceptionBitBadChecksum, 0, 2},
                       FrameFailureCase{"ExceptionBit", TReplyFault::ExceptionBit, err::LoggerException, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(LinkTest, FiveFailedFrameAttemptsEndInCommunicationFailureWithTheCommand) {
   sim::TLoggerConfig config = inBootloaderWith();
@@ -176,6 +178,8 @@ struct RecordFailureCase {
   TReplyFault fault;
 };
 
+void PrintTo(const RecordFailureCase& c, std::ostream* os) { *os << c.name; }
+
 class RecordFailureTest : public LinkTest, public ::testing::WithParamInterface<RecordFailureCase> {};
 
 TEST_P(RecordFailureTest, FailedAttemptIsRetried) {
@@ -190,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Link, RecordFailureTest,
                          ::testing::Values(RecordFailureCase{"NoReply", TReplyFault::Drop},
                                            RecordFailureCase{"OneCharacterShort", TReplyFault::Truncate},
                                            RecordFailureCase{"BadChecksum", TReplyFault::BadChecksum}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(LinkTest, OneCharacterShortFailsEvenWithARightChecksumInWhatArrived) {
   // Dropping the last character of ":0100000530CA"-style replies leaves a

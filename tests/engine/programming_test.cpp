@@ -173,6 +173,8 @@ struct ImageCase {
   uint16_t print;
 };
 
+void PrintTo(const ImageCase& c, std::ostream* os) { *os << "source " << c.source; }
+
 class FullUpdateTest : public JobTest, public ::testing::WithParamInterface<ImageCase> {};
 
 TEST_P(FullUpdateTest, BuiltInImageEndsUpInTheLoggersFlash) {
@@ -215,7 +217,7 @@ TEST_P(FullUpdateTest, BuiltInImageEndsUpInTheLoggersFlash) {
 
 INSTANTIATE_TEST_SUITE_P(Job, FullUpdateTest,
                          ::testing::Values(ImageCase{1, 19}, ImageCase{2, 39}, ImageCase{3, 48}, ImageCase{4, 56}),
-                         [](const auto& info) { return "Image" + std::to_string(info.param.source); });
+                         [](const auto& p) { return "Image" + std::to_string(p.param.source); });
 
 }  // namespace
 }  // namespace kelvry::test
