@@ -1,0 +1,223 @@
+#include "ui/run_options.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "engine/job_options.h"
+
+namespace kelvry {
+namespace {
+
+QStringList commandLine(std::initializer_list<const char*> options) {
+  QStringList arguments{"/opt/kelvry/kelvry-update"};
+  for (const char* option : options) arguments << option;
+  return arguments;
+}
+
+// ---------------------------------------------------------- GetCmdLineOption
+
+struct TLookupCase {
+  const char* what;
+  QStringList arguments;
+  const char* name;
+  const char* def;
+  QString expected;
+};
+
+class CmdLineOption : public testing::TestWithParam<TLookupCase> {};
+
+TEST_P(CmdLineOption, FindsTheFirstMatchingArgument) {
+  const TLookupCase& c = GetParam();
+  EXPECT_EQ(GetCmdLineOption(c.arguments, c.name, c.def), c.expected) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lookups, CmdLineOption,
+    testing::Values(
+        TLookupCase{"plain", commandLine({"cc:-"}), "cc:", "", "-"},
+        TLookupCase{"name in upper case", commandLine({"CC:-"}), "cc:", "", "-"},
+        TLookupCase{"name in mixed case", commandLine({"Mf:+"}), "mF:", "", "+"},
+        TLookupCase{"value kept as written", commandLine({"cc:-X"}), "cc:", "", "-X"},
+        TLookupCase{"first match wins", commandLine({"mf:-", "mf:+"}), "mf:", "", "-"},
+        TLookupCase{"name alone does not match", commandLine({"cc:"}), "cc:", "dflt", "dflt"},
+        TLookupCase{"name alone is passed over", commandLine({"cc:", "cc:-"}), "cc:", "", "-"},
+        TLookupCase{"other options ignored", commandLine({"cf:-", "xcc:-", "c:-"}), "cc:", "", ""},
+        TLookupCase{"program name is no option", QStringList{"cc:-"}, "cc:", "none", "none"},
+        TLookupCase{"no arguments", QStringList{}, "f:", "-", "-"},
+        TLookupCase{"short name inside a longer one", commandLine({"ff:+"}), "f:", "-", "-"},
+        TLookupCase{"blank is part of the value", commandLine({"f: +"}), "f:", "-", " +"}),
+    [](const testing::TestParamInfo<TLookupCase>& caseInfo) {
+      std::string name = caseInfo.param.what;
+      for (char& ch : name)
+        if (ch == ' ' || ch == ',') ch = '_';
+      return name;
+    });
+
+TEST(CmdLineOptionValue, IsCutAfter1000Characters) {
+  const QString value(1500, QChar('v'));
+  EXPECT_EQ(GetCmdLineOption({"prog", "upid:" + value}, "upid:", ""), value.left(1000));
+}
+
+// ----------------------------------------------------------- applyRunOptions
+
+class RunOptions : public testing::Test {
+ protected:
+  void SetUp() override { resetRunOptions(); }
+  void TearDown() override { resetRunOptions(); }
+};
+
+struct TFlags {
+  bool checkClass = true;
+  bool checkFirmware = true;
+  bool checkInfo = true;
+  bool clearsMeasurements = false;
+  int32_t internalMode = 0;
+};
+
+struct TApplyCase {
+  const char* what;
+  QStringList arguments;
+  bool internal;
+  TFlags expected;
+};
+
+class ApplyRunOptions : public RunOptions, public testing::WithParamInterface<TApplyCase> {};
+
+TEST_P(ApplyRunOptions, SetsTheFlagsItsModeAllows) {
+  const TApplyCase& c = GetParam();
+  applyRunOptions(c.arguments, c.internal);
+  EXPECT_EQ(bCheckClass, c.expected.checkClass) << c.what;
+  EXPECT_EQ(bCheckFirmware, c.expected.checkFirmware) << c.what;
+  EXPECT_EQ(bCheckInfo, c.expected.checkInfo) << c.what;
+  EXPECT_EQ(bClearsMeasurements, c.expected.clearsMeasurements) << c.what;
+  EXPECT_EQ(iInternalMode, c.expected.internalMode) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ApplyRunOptions,
+    testing::Values(
+        TApplyCase{"nothing given", commandLine({}), false, {}},
+        TApplyCase{"checks need internal mode", commandLine({"cc:-", "cf:-", "ci:-", "f:+"}), false, {}},
+        TApplyCase{"internal without options", commandLine({}), true, {.internalMode = 1}},
+        TApplyCase{"class check off in any case", commandLine({"CC:-"}), true,
+                   {.checkClass = false, .internalMode = 1}},
+        TApplyCase{"value must be exactly minus", commandLine({"cc:-x", "cf:+", "ci:--"}), true,
+                   {.internalMode = 1}},
+        TApplyCase{"name alone", commandLine({"cc:"}), true, {.internalMode = 1}},
+        TApplyCase{"all three checks off", commandLine({"ci:-", "cf:-", "cc:-"}), true,
+                   {.checkClass = false, .checkFirmware = false, .checkInfo = false, .internalMode = 1}},
+        TApplyCase{"measurements in normal mode", commandLine({"mf:+"}), false, {.clearsMeasurements = true}},
+        TApplyCase{"measurements in internal mode", commandLine({"MF:+"}), true,
+                   {.clearsMeasurements = true, .internalMode = 1}},
+        TApplyCase{"first measurements option counts", commandLine({"mf:-", "mf:+"}), false, {}},
+        TApplyCase{"plus before minus", commandLine({"mf:+", "mf:-"}), false, {.clearsMeasurements = true}},
+        TApplyCase{"update files", commandLine({"f:+"}), true, {.internalMode = 2}},
+        TApplyCase{"update files upper case", commandLine({"F:+"}), true, {.internalMode = 2}},
+        TApplyCase{"no update files", commandLine({"f:-"}), true, {.internalMode = 1}},
+        TApplyCase{"update files yes is no plus", commandLine({"f:yes"}), true, {.internalMode = 1}}),
+    [](const testing::TestParamInfo<TApplyCase>& caseInfo) {
+      std::string name = caseInfo.param.what;
+      for (char& ch : name)
+        if (ch == ' ') ch = '_';
+      return name;
+    });
+
+TEST_F(RunOptions, ResetPutsEveryFlagBack) {
+  applyRunOptions(commandLine({"cc:-", "cf:-", "ci:-", "mf:+", "f:+"}), true);
+  bReadInfoOnly = true;
+  sTestCaption = "Test";
+  resetRunOptions();
+  EXPECT_TRUE(bCheckClass);
+  EXPECT_TRUE(bCheckFirmware);
+  EXPECT_TRUE(bCheckInfo);
+  EXPECT_FALSE(bReadInfoOnly);
+  EXPECT_FALSE(bClearsMeasurements);
+  EXPECT_EQ(iInternalMode, 0);
+  EXPECT_TRUE(sTestCaption.empty());
+}
+
+// -------------------------------------------------------- ReadInternalSwitch
+
+// Points the per-user settings at a fresh folder, so the developer's own
+// switch never decides a test and every case starts without a setting.
+class InternalSwitch : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(home_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_.path());
+  }
+
+  static void storeSwitch(const QVariant& value) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Dralmor", "Tarvo");
+    settings.setValue("intern", value);
+    settings.sync();
+    ASSERT_EQ(settings.status(), QSettings::NoError);
+  }
+
+  // Writes the settings file the way a person would edit it by hand.
+  void writeSettingsFile(const QByteArray& content) const {
+    ASSERT_TRUE(QDir(home_.path()).mkpath("Dralmor"));
+    QFile file(home_.filePath("Dralmor/Tarvo.conf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  }
+
+  QTemporaryDir home_;
+};
+
+TEST_F(InternalSwitch, OffWithoutAnySettingAndCreatesNothing) {
+  EXPECT_FALSE(ReadInternalSwitch());
+  EXPECT_TRUE(QDir(home_.path()).isEmpty());
+}
+
+TEST_F(InternalSwitch, OnForTheNumberStoredBySettings) {
+  storeSwitch(7319);
+  EXPECT_TRUE(ReadInternalSwitch());
+}
+
+TEST_F(InternalSwitch, OnForTheNumberWrittenByHand) {
+  writeSettingsFile("[General]\nintern=7319\n");
+  EXPECT_TRUE(ReadInternalSwitch());
+}
+
+struct TSwitchCase {
+  const char* what;
+  QByteArray content;
+};
+
+class InternalSwitchOff : public InternalSwitch, public testing::WithParamInterface<TSwitchCase> {};
+
+TEST_P(InternalSwitchOff, ForAnythingButTheNumber) {
+  writeSettingsFile(GetParam().content);
+  EXPECT_FALSE(ReadInternalSwitch()) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, InternalSwitchOff,
+    testing::Values(TSwitchCase{"other number", "[General]\nintern=7320\n"},
+                    TSwitchCase{"zero", "[General]\nintern=0\n"},
+                    TSwitchCase{"hex spelling", "[General]\nintern=0x1C97\n"},
+                    TSwitchCase{"text", "[General]\nintern=on\n"},
+                    TSwitchCase{"fraction", "[General]\nintern=7319.5\n"},
+                    TSwitchCase{"list", "[General]\nintern=7319, 7319\n"},
+                    TSwitchCase{"other value name", "[General]\ninternal=7319\n"},
+                    TSwitchCase{"other group", "[Options]\nintern=7319\n"},
+                    TSwitchCase{"empty value", "[General]\nintern=\n"}),
+    [](const testing::TestParamInfo<TSwitchCase>& caseInfo) {
+      std::string name = caseInfo.param.what;
+      for (char& ch : name)
+        if (ch == ' ') ch = '_';
+      return name;
+    });
+
+TEST_F(InternalSwitch, OffForAnotherNumberStoredBySettings) {
+  storeSwitch(7318);
+  EXPECT_FALSE(ReadInternalSwitch());
+}
+
+}  // namespace
+}  // namespace kelvry
