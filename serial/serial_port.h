@@ -26,10 +26,12 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud);
 void closeComPort(TPortHandle hPort);
 const TPortOpenError& lastOpenError();
 
-// Maps a port name to its device path: a bare name is looked up in /dev.
+// Maps a port name to its device path: an absolute path is taken as it is,
+// any other name is looked up in /dev ("ttyUSB0", "pts/3").
 std::string portDevicePath(const std::string& sPort);
 
-// Clears latched line errors. False when the platform call fails.
+// Clears latched line errors so that I/O can go on. False when the handle is
+// not open or the line has hung up (adapter unplugged, far end gone).
 bool clearCommError(TPortHandle hPort);
 // Discards everything in the input and output buffers.
 bool purgeComm(TPortHandle hPort);

@@ -1,0 +1,121 @@
+// Reading and writing an open serial port with the time-outs the logger link
+// relies on, done with poll() on a non-blocking descriptor.
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+
+#include "serial/serial_port.h"
+
+namespace kelvry {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kReadTimeoutConstant{200};
+constexpr milliseconds kTimeoutPerByte{1};
+
+// A hang-up ends the link for good: a pseudo-terminal whose master went away
+// and an unplugged USB adapter both report it, and neither comes back on the
+// same descriptor.
+constexpr short kLineGone = POLLHUP | POLLERR | POLLNVAL;
+
+enum class TWait { Ready, TimedOut, Failed };
+
+int toFd(TPortHandle hPort) { return static_cast<int>(hPort); }
+
+Clock::time_point deadlineAfter(milliseconds constant, size_t count) {
+  const auto perByte = kTimeoutPerByte * static_cast<int64_t>(std::min<size_t>(count, INT_MAX));
+  return Clock::now() + constant + perByte;
+}
+
+int pollTimeout(Clock::time_point deadline) {
+  // Rounded up: waking before the deadline would only poll once more for nothing.
+  const auto remaining = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
+  return static_cast<int>(std::clamp<int64_t>(remaining, 0, INT_MAX));
+}
+
+TWait waitForLine(int fd, short events, Clock::time_point deadline) {
+  pollfd entry{fd, events, 0};
+  for (;;) {
+    const int result = poll(&entry, 1, pollTimeout(deadline));
+    if (result < 0 && errno == EINTR) continue;
+    if (result < 0) return TWait::Failed;
+    if (result == 0) return TWait::TimedOut;
+    return (entry.revents & kLineGone) != 0 ? TWait::Failed : TWait::Ready;
+  }
+}
+
+bool isRetryable(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+
+}  // namespace
+
+bool clearCommError(TPortHandle hPort) {
+  // Linux latches no line error that would hold up I/O: with parity checking
+  // off, parity and framing errors arrive as ordinary bytes and overruns are
+  // only counted. What is worth knowing here is whether the port is still
+  // there, so that an unplugged adapter fails like the desktop call does.
+  if (hPort < 0) return false;
+  pollfd entry{toFd(hPort), 0, 0};
+  if (poll(&entry, 1, 0) < 0) return false;
+  return (entry.revents & kLineGone) == 0;
+}
+
+bool purgeComm(TPortHandle hPort) {
+  return hPort >= 0 && tcflush(toFd(hPort), TCIOFLUSH) == 0;
+}
+
+bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& written) {
+  written = 0;
+  if (hPort < 0) return false;
+  const int fd = toFd(hPort);
+  const auto deadline = deadlineAfter(milliseconds{0}, count);
+  while (written < count) {
+    const ssize_t n = write(fd, data + written, count - written);
+    if (n > 0) {
+      written += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && !isRetryable(errno)) return false;
+    switch (waitForLine(fd, POLLOUT, deadline)) {
+      case TWait::TimedOut: return true;  // a short write, told by `written`
+      case TWait::Failed: return false;
+      case TWait::Ready: break;
+    }
+  }
+  return true;
+}
+
+bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received) {
+  received = 0;
+  if (hPort < 0) return false;
+  const int fd = toFd(hPort);
+  // One total time-out from the start of the call and none between
+  // characters: a reply that trickles in is collected as a whole.
+  const auto deadline = deadlineAfter(kReadTimeoutConstant, count);
+  while (received < count) {
+    switch (waitForLine(fd, POLLIN, deadline)) {
+      case TWait::TimedOut: return true;
+      case TWait::Failed: return false;
+      case TWait::Ready: break;
+    }
+    const ssize_t n = read(fd, data + received, count - received);
+    if (n > 0) {
+      received += static_cast<size_t>(n);
+    } else if (n == 0) {
+      return false;  // readable but empty: end of file on a hung-up line
+    } else if (!isRetryable(errno)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace kelvry
