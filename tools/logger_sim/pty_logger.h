@@ -10,8 +10,13 @@ namespace kelvry::sim {
 
 // Runs a virtual logger behind a pseudo-terminal, on its own thread. The
 // slave side (portPath) is a real serial device to the program under test.
+//
+// The program under test may open and close the port as often as it likes
+// (once per job). A hang-up fault closes the pseudo-terminal for good: the
+// program then reads a hang-up, and the logger answers nothing more.
 class TPtyLogger {
 public:
+  // Throws std::system_error when no pseudo-terminal can be had.
   explicit TPtyLogger(TLoggerConfig config = {});
   ~TPtyLogger();  // stops the thread and closes the pseudo-terminal
   TPtyLogger(const TPtyLogger&) = delete;
@@ -26,6 +31,9 @@ public:
   std::vector<std::string> flashLines() const;
   bool writeFlash(const std::string& path) const;
 
+  // Ends the logger's thread; the pseudo-terminal stays open until the
+  // object is destroyed. Calling it again does nothing. Not to be called
+  // from two threads at once.
   void stop();
 
 private:
