@@ -34,7 +34,10 @@ void TCommThread::Execute() {
   std::exception_ptr failure;
   try {
     FhPort = openComPort(FsPort, kBaudRate);
-    if (FhPort == INVALID_PORT_HANDLE) throw ETarvo(err::PortNotReady);
+    if (FhPort == INVALID_PORT_HANDLE) {
+      FPortOpenError = lastOpenError();
+      throw ETarvo(err::PortNotReady);
+    }
     try {
       resetProgress();
       sendCommand(false, kWakeUp);

@@ -36,6 +36,10 @@ public:
   // Blocks until the thread body has returned.
   void waitFor();
 
+  // Why the port did not open (errno and step), for a front end that wants
+  // to explain error 10. Read it only after the final notification.
+  const TPortOpenError& portOpenError() const { return FPortOpenError; }
+
   // Stores the arguments; the thread starts only through createCommThread.
   TCommThread(INotificationSink& hWindow, TCmd cmd, std::string sPort);
 
@@ -78,6 +82,7 @@ private:
   void Execute();
 
   std::thread FThread;
+  TPortOpenError FPortOpenError;
 };
 
 using TCommThreadClass = std::unique_ptr<TCommThread> (*)(INotificationSink& hWindow, TCmd cmd,

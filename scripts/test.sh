@@ -30,4 +30,4 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVRY_SANITIZE=thr
   -DKELVRY_BUILD_UI=OFF -DKELVRY_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target kelvry_engine_tests kelvry_tools_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  ctest --test-dir build-tsan --output-on-failure -j"$parallel" -L worker
+  ctest --test-dir build-tsan --output-on-failure -j"$parallel" -L 'engine|tools'

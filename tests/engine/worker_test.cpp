@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
 #include <stdexcept>
 
@@ -63,9 +64,12 @@ TEST(FinalNotification, MapsHowTheJobEnded) {
   for (const auto& c : cases) EXPECT_EQ(finalNotification(c.failure, c.cmd), c.expected);
 }
 
-TEST_F(WorkerTest, MissingPortEndsWithPortErrorOnly) {
-  const auto notes = run("/dev/kelvry-no-such-port");
-  EXPECT_EQ(notes, (std::vector<TNotification>{{ntf::JobFailed, err::PortNotReady}}));
+TEST_F(WorkerTest, MissingPortEndsWithPortErrorOnlyAndKeepsTheReason) {
+  auto worker = createCommThread<TScriptedWorker>(sink, TCmd::tCMD0, "/dev/kelvry-no-such-port");
+  ASSERT_TRUE(sink.waitForFinal());
+  worker->waitFor();
+  EXPECT_EQ(sink.all(), (std::vector<TNotification>{{ntf::JobFailed, err::PortNotReady}}));
+  EXPECT_EQ(worker->portOpenError().errorNumber, ENOENT);
 }
 
 TEST_F(WorkerTest, NormalEndCarriesTheCommandAndSendsTwoWakeUps) {

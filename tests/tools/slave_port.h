@@ -23,13 +23,13 @@ public:
 
   void send(std::string_view bytes);
   // Reads until `count` bytes have arrived or `timeout` has passed.
-  std::string receive(size_t count, std::chrono::milliseconds timeout = 1000ms);
+  std::string receive(size_t count, std::chrono::milliseconds timeout = 5000ms);
   // Sends and waits for a reply of `count` bytes.
-  std::string exchange(std::string_view request, size_t count, std::chrono::milliseconds timeout = 1000ms);
+  std::string exchange(std::string_view request, size_t count, std::chrono::milliseconds timeout = 5000ms);
   // True when not one byte arrives within `quiet`.
   bool staysSilent(std::chrono::milliseconds quiet = 150ms);
   // True when the other end has closed the line within `timeout`.
-  bool seesHangUp(std::chrono::milliseconds timeout = 1000ms);
+  bool seesHangUp(std::chrono::milliseconds timeout = 5000ms);
   // Discards unread input, as the host does before every exchange.
   void purge();
 

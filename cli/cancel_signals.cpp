@@ -1,0 +1,50 @@
+#include "cli/cancel_signals.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <ctime>
+
+#include "engine/comm_thread.h"
+
+namespace kelvry::cli {
+
+namespace {
+
+sigset_t cancelSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  return signals;
+}
+
+// How long the watcher sleeps between looks at its stop flag.
+constexpr timespec kWatchInterval = {0, 100'000'000};
+
+}  // namespace
+
+TCancelOnSignals::TCancelOnSignals() {
+  const sigset_t signals = cancelSignals();
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  watcher_ = std::thread([this] { watch(); });
+}
+
+TCancelOnSignals::~TCancelOnSignals() {
+  stopping_ = true;
+  watcher_.join();
+}
+
+void TCancelOnSignals::watch() {
+  const sigset_t signals = cancelSignals();
+  while (!stopping_) {
+    if (sigtimedwait(&signals, nullptr, &kWatchInterval) > 0) {
+      // The sticky flag first: a job start that clears bCancel looks at it
+      // afterwards, so the cancel cannot fall between the two.
+      requested_ = true;
+      bCancel = true;
+    }
+  }
+}
+
+}  // namespace kelvry::cli

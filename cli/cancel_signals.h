@@ -1,0 +1,34 @@
+#pragma once
+
+#include <atomic>
+#include <thread>
+
+// Ctrl-C and SIGTERM cancel a running update the way the window's Cancel
+// button does: the link sees bCancel before its next attempt, the job ends
+// with "Process cancelled!" and the port is released. No signal handler runs
+// program code: the signals are blocked and taken by a watcher thread.
+
+namespace kelvry::cli {
+
+class TCancelOnSignals {
+public:
+  // Blocks SIGINT and SIGTERM in the calling thread. Construct it before any
+  // other thread starts, so that every later thread inherits the mask.
+  TCancelOnSignals();
+  ~TCancelOnSignals();
+  TCancelOnSignals(const TCancelOnSignals&) = delete;
+  TCancelOnSignals& operator=(const TCancelOnSignals&) = delete;
+
+  // True once a signal arrived; stays true, so that a job the program starts
+  // by itself afterwards (an automatic repeat) is cancelled too.
+  const std::atomic<bool>& requested() const { return requested_; }
+
+private:
+  void watch();
+
+  std::atomic<bool> requested_{false};
+  std::atomic<bool> stopping_{false};
+  std::thread watcher_;
+};
+
+}  // namespace kelvry::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QStringList>
+
+// The command line of kelvry-update-cli: one action, its modifiers, and the
+// desktop window's option words (cc:-, cf:-, ci:-, mf:+, f:+ ...), which
+// arrive as plain arguments and keep their window meaning.
+
+namespace kelvry::cli {
+
+enum class TAction { None, Help, Version, ListPorts, ListFirmware, FileInfo, Update };
+
+struct TCliOptions {
+  TAction action = TAction::None;
+  std::string port;          // --port: the serial port to update through
+  bool simulate = false;     // --simulate: update a virtual logger instead
+  std::string updateFile;    // --file: use this update file instead of the built-in images
+  std::string fileInfoPath;  // --file-info: show this file's header
+  bool infoOnly = false;     // --info-only: read the logger's data, erase nothing
+  bool yes = false;          // --yes: the confirmation question is answered Yes
+  bool trace = false;        // --trace: show every notification
+  std::optional<int> maxRepeats;  // --max-repeats: bound for the automatic repeats
+  QStringList optionWords;   // the window's option words, in command-line order
+};
+
+struct TCliParseResult {
+  TCliOptions options;
+  std::string error;  // one line; empty when the command line was understood
+};
+
+// Parses the whole argument list, program name first.
+TCliParseResult parseCliOptions(const QStringList& arguments);
+
+// The options that only exist in internal mode; empty when the command line
+// may run, else the line that says why not.
+std::string internalModeError(const TCliOptions& options, bool internalMode);
+
+std::string helpText();
+std::string versionText();
+
+}  // namespace kelvry::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+// Exit statuses of kelvry-update-cli. A failed job exits with the engine's
+// own error code, so scripts can tell a missing port (10) from a logger that
+// has no matching firmware (47) without reading the text.
+
+namespace kelvry::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitUnexpected = 1;  // a failure outside the engine's codes
+inline constexpr int kExitUsage = 2;       // bad command line, or nobody to confirm the update
+
+// The exit status for the error code of a failed job: the code itself when
+// the engine defines it, kExitUnexpected otherwise (0 included).
+int exitStatusForError(int32_t errorCode);
+
+}  // namespace kelvry::cli

@@ -1,0 +1,42 @@
+// kelvry-update-cli: the firmware update without a window, for scripts,
+// servers and terminals.
+
+#include <QCoreApplication>
+
+#include <exception>
+#include <iostream>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "engine/update_job.h"
+#include "ui/run_options.h"
+
+int main(int argc, char* argv[]) {
+  using namespace kelvry;
+  using namespace kelvry::cli;
+  try {
+    const QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("kelvry-update-cli");
+    CommThreadClass = &createCommThread<TBrisolcCommThread>;
+
+    const TCliParseResult parsed = parseCliOptions(QCoreApplication::arguments());
+    if (!parsed.error.empty()) {
+      std::cerr << "kelvry-update-cli: " << parsed.error << " (see --help)" << std::endl;
+      return kExitUsage;
+    }
+    const TCliOptions& options = parsed.options;
+
+    const bool internal = ReadInternalSwitch();
+    // The option words, behind a program name as the window's reader expects.
+    applyRunOptions(QStringList{QCoreApplication::applicationFilePath()} + options.optionWords, internal);
+    if (const std::string refused = internalModeError(options, internal); !refused.empty()) {
+      std::cerr << "kelvry-update-cli: " << refused << std::endl;
+      return kExitUsage;
+    }
+    return runCommand(options, TStreams{std::cout, std::cerr, std::cin});
+  } catch (const std::exception& e) {
+    std::cerr << "kelvry-update-cli: unexpected failure: " << e.what() << std::endl;
+    return kExitUnexpected;
+  }
+}

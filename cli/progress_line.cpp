@@ -1,0 +1,63 @@
+#include "cli/progress_line.h"
+
+#include <sys/ioctl.h>
+
+#include <algorithm>
+#include <ostream>
+
+#include "ui/job_notifications.h"
+
+namespace kelvry::cli {
+
+namespace {
+constexpr int kBarWidth = 30;
+constexpr const char* kClearToEnd = "\033[K";
+}  // namespace
+
+TProgressLine::TProgressLine(std::ostream& terminal, bool isTerminal, int columns)
+    : terminal_(terminal), isTerminal_(isTerminal), columns_(std::max(columns, 20)) {}
+
+void TProgressLine::setPercent(int percent) {
+  percent_ = std::clamp(percent, 0, 100);
+  if (visible_) draw();
+}
+
+void TProgressLine::setStatus(const std::string& text) {
+  status_ = text;
+  if (visible_) draw();
+}
+
+void TProgressLine::show() {
+  if (!isTerminal_ || visible_) return;
+  visible_ = true;
+  draw();
+}
+
+void TProgressLine::hide() {
+  if (!visible_) return;
+  visible_ = false;
+  terminal_ << '\r' << kClearToEnd << std::flush;
+}
+
+void TProgressLine::beep() {
+  if (isTerminal_) terminal_ << '\a' << std::flush;
+}
+
+void TProgressLine::draw() {
+  const int filled = percent_ * kBarWidth / 100;
+  std::string line = "[" + std::string(static_cast<size_t>(filled), '#') +
+                     std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " + format("%3d%%", percent_);
+  if (!status_.empty()) line += "  " + status_;
+  // A line longer than the terminal would wrap, and '\r' could not take the
+  // cursor back to its start.
+  line.resize(std::min(line.size(), static_cast<size_t>(columns_ - 1)));
+  terminal_ << '\r' << line << kClearToEnd << std::flush;
+}
+
+int terminalColumns(int fd) {
+  winsize size{};
+  if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+}  // namespace kelvry::cli

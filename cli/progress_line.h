@@ -1,0 +1,39 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+// A one-line progress bar with the current status text, redrawn in place on
+// a terminal. When the stream is not a terminal it draws nothing, so logs
+// and pipes get no control characters.
+
+namespace kelvry::cli {
+
+class TProgressLine {
+public:
+  TProgressLine(std::ostream& terminal, bool isTerminal, int columns);
+
+  void setPercent(int percent);
+  void setStatus(const std::string& text);
+  // Shows the bar with its current contents, unless it is on screen already.
+  void show();
+  // Removes the bar from the screen, e.g. before other output is written.
+  void hide();
+  // The terminal's alert sound.
+  void beep();
+
+private:
+  void draw();
+
+  std::ostream& terminal_;
+  bool isTerminal_;
+  int columns_;
+  bool visible_ = false;
+  int percent_ = 0;
+  std::string status_;
+};
+
+// The width of the terminal on file descriptor `fd`, or 80 when it has none.
+int terminalColumns(int fd);
+
+}  // namespace kelvry::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// Runs the real kelvry-update-cli as a child process, with a per-test user
+// configuration folder so that the developer's own internal-mode setting
+// never leaks into a test.
+
+namespace kelvry::test {
+
+struct TCliRun {
+  int exitCode = -1;
+  bool finished = false;  // false: killed after the time-out
+  QString out;
+  QString err;
+
+  QStringList outLines() const { return out.split('\n', Qt::SkipEmptyParts); }
+  QStringList errLines() const { return err.split('\n', Qt::SkipEmptyParts); }
+  QString lastOutLine() const { return outLines().value(outLines().size() - 1); }
+};
+
+class TCliProcess {
+public:
+  TCliProcess();
+
+  // Writes the per-user setting that switches internal mode on.
+  void enableInternalMode();
+
+  // Runs the program to its end; stdin is an empty pipe, not a terminal.
+  TCliRun run(const QStringList& arguments, std::chrono::seconds timeout = std::chrono::seconds(60));
+
+  // Runs the program and sends `signal` once its stdout holds `trigger`.
+  TCliRun runAndSignal(const QStringList& arguments, const QString& trigger, int signal,
+                       std::chrono::seconds timeout = std::chrono::seconds(60));
+
+  QString configDir() const { return config_.path(); }
+
+private:
+  TCliRun finish(QProcess& process, QString out, std::chrono::seconds timeout);
+  void start(QProcess& process, const QStringList& arguments);
+
+  QTemporaryDir config_;
+};
+
+}  // namespace kelvry::test

@@ -1,0 +1,66 @@
+// The extra line that says why a port could not be opened.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <ostream>
+
+#include "cli/port_open_advice.h"
+#include "engine/comm_thread.h"
+#include "engine/status_codes.h"
+#include "tests/support/recording_sink.h"
+#include "tools/logger_sim/pty_logger.h"
+
+namespace kelvry::cli {
+namespace {
+
+struct TAdviceCase {
+  int errorNumber;
+  const char* mustSay;
+};
+
+std::ostream& operator<<(std::ostream& out, const TAdviceCase& c) { return out << "errno " << c.errorNumber; }
+
+class PortOpenAdvice : public ::testing::TestWithParam<TAdviceCase> {};
+
+TEST_P(PortOpenAdvice, SaysWhatToDo) {
+  const std::string advice = portOpenAdvice("ttyUSB0", {GetParam().errorNumber, "open"});
+  EXPECT_NE(advice.find("\"/dev/ttyUSB0\""), std::string::npos) << advice;
+  EXPECT_NE(advice.find(GetParam().mustSay), std::string::npos) << advice;
+  EXPECT_EQ(advice.find('\n'), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, PortOpenAdvice,
+                         ::testing::Values(TAdviceCase{ENOENT, "does not exist"}, TAdviceCase{ENODEV, "does not exist"},
+                                           TAdviceCase{EACCES, "dialout group"}, TAdviceCase{EPERM, "dialout group"},
+                                           TAdviceCase{EBUSY, "another program holds it"},
+                                           TAdviceCase{EWOULDBLOCK, "another program holds it"},
+                                           TAdviceCase{ENOTTY, "is not a serial port"},
+                                           TAdviceCase{EIO, "cannot be opened (open: "}));
+
+// The advice for what the worker saw when it tried to open the port.
+std::string adviceAfterWorkerFailed(const std::string& sPort) {
+  test::TRecordingSink sink;
+  auto worker = CommThreadClass(sink, TCmd::tCMD0, sPort);
+  EXPECT_TRUE(sink.waitForFinal());
+  worker->waitFor();
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::PortNotReady}));
+  return portOpenAdvice(sPort, worker->portOpenError());
+}
+
+TEST(PortOpenFailure, NamesAMissingPort) {
+  const std::string advice = adviceAfterWorkerFailed("/dev/ttyKELVRYNONE");
+  EXPECT_NE(advice.find("does not exist"), std::string::npos) << advice;
+}
+
+TEST(PortOpenFailure, NamesAPortHeldByAnotherProgram) {
+  sim::TPtyLogger logger;
+  const TPortHandle holder = openComPort(logger.portPath(), 9600);
+  ASSERT_NE(holder, INVALID_PORT_HANDLE);
+  const std::string advice = adviceAfterWorkerFailed(logger.portPath());
+  closeComPort(holder);
+  EXPECT_NE(advice.find("another program holds it"), std::string::npos) << advice;
+}
+
+}  // namespace
+}  // namespace kelvry::cli

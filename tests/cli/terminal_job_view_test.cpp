@@ -1,0 +1,245 @@
+// The command line's job view driven by notification streams, with recorded
+// worker starts instead of real workers: what reaches stdout, the exit
+// status, the repeat bound and the cancel that must survive a repeat.
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QString>
+
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/terminal_job_view.h"
+#include "engine/comm_thread.h"
+#include "engine/status_codes.h"
+#include "firmware/firmware_sources.h"
+
+namespace kelvry::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+class TerminalJobView : public ::testing::Test {
+protected:
+  void SetUp() override {
+    savedSource_ = selectedSource.load();
+    selectedSource = 4;
+    bCancel = false;
+  }
+  void TearDown() override {
+    selectedSource = savedSource_;
+    bCancel = false;
+  }
+
+  TJobHooks hooks() {
+    return TJobHooks{
+        .startWorker = [this](TCmd cmd) { events.push_back("start " + std::to_string(ordinal(cmd))); },
+        .releaseWorker = [this] { events.push_back("release"); },
+        .pause =
+            [this](std::chrono::milliseconds wait) {
+              events.push_back("pause " + std::to_string(wait.count()));
+              if (signalDuringPause) cancelRequested = true;
+            },
+    };
+  }
+
+  TTerminalJobView& view(std::optional<int> maxRepeats = std::nullopt, bool trace = false) {
+    view_.emplace(TJobViewSettings{.portText = "/dev/ttyUSB0", .trace = trace, .maxRepeats = maxRepeats}, hooks(),
+                  cancelRequested, out, progress);
+    return *view_;
+  }
+
+  // stdout with the time stamps taken off the report lines.
+  Lines outLines() const {
+    static const QRegularExpression kStamp(R"(^\d\d-\d\d-\d\d -> )");
+    Lines lines;
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) {
+      QString qline = QString::fromStdString(line);
+      lines.push_back(kStamp.match(qline).hasMatch() ? "report: " + qline.mid(12).toStdString() : line);
+    }
+    return lines;
+  }
+
+  std::ostringstream out;
+  std::ostringstream terminal;
+  TProgressLine progress{terminal, false, 80};
+  std::atomic<bool> cancelRequested{false};
+  bool signalDuringPause = false;
+  std::vector<std::string> events;
+
+private:
+  std::optional<TTerminalJobView> view_;
+  int32_t savedSource_ = -1;
+};
+
+TEST_F(TerminalJobView, ClosingTextIsTheLastLineAndAppearsOnce) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD0);
+  v.handle({ntf::Progress, 45});
+  v.handle({ntf::JobDone, 0});
+  EXPECT_EQ(outLines(), (Lines{"report: Start at serial port \"/dev/ttyUSB0\"", "report: Progress 45%",
+                               "Update Kelvry V2.92 succesfully completed."}));
+  EXPECT_FALSE(v.busy());
+  EXPECT_EQ(v.exitStatus(), 0);
+  EXPECT_EQ(events, (Lines{"release", "start 0", "release"}));
+}
+
+TEST_F(TerminalJobView, MessageOnlyTextFollowsTheReport) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD0);
+  v.handle({ntf::LineNotRecord, 3});
+  v.handle({ntf::JobFailed, err::ConversionError});
+  EXPECT_EQ(outLines(), (Lines{"report: Start at serial port \"/dev/ttyUSB0\"",
+                               "report: Aborted because conversion error at line  3 !",
+                               "Aborted because conversion error!"}));
+  EXPECT_EQ(v.exitStatus(), err::ConversionError);
+}
+
+TEST_F(TerminalJobView, ReportLinesCarryTheLocalTime) {
+  EXPECT_TRUE(QRegularExpression(R"(^([01]\d|2[0-3])-[0-5]\d-[0-5]\d -> Info 5$)")
+                  .match(QString::fromStdString(stampedReportLine("Info 5")))
+                  .hasMatch());
+}
+
+TEST_F(TerminalJobView, TraceLinePrecedesTheTextsOfItsNotification) {
+  TTerminalJobView& v = view(std::nullopt, true);
+  v.StartJob(TCmd::tCMD0);
+  v.handle({ntf::Progress, 45});
+  v.handle({ntf::VectorTable, 2});
+  EXPECT_EQ(outLines(), (Lines{"report: Start at serial port \"/dev/ttyUSB0\"", "notify 1 45", "report: Progress 45%",
+                               "notify 40 2"}));
+}
+
+struct TExitCase {
+  TNotification final;
+  int exitStatus;
+};
+
+std::ostream& operator<<(std::ostream& out, const TExitCase& c) {
+  return out << "notification " << c.final.code << " value " << c.final.value;
+}
+
+class TerminalJobExit : public TerminalJobView, public ::testing::WithParamInterface<TExitCase> {};
+
+TEST_P(TerminalJobExit, ExitStatusFollowsTheFinalNotification) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD0);
+  v.handle(GetParam().final);
+  EXPECT_FALSE(v.busy());
+  EXPECT_EQ(v.exitStatus(), GetParam().exitStatus);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Finals, TerminalJobExit,
+    ::testing::Values(TExitCase{{ntf::JobDone, 0}, 0}, TExitCase{{ntf::JobFailed, 10}, 10},
+                      TExitCase{{ntf::JobFailed, 11}, 11}, TExitCase{{ntf::JobFailed, 20}, 20},
+                      TExitCase{{ntf::JobFailed, 40}, 40}, TExitCase{{ntf::JobFailed, 47}, 47},
+                      TExitCase{{ntf::JobFailed, 70}, 70},
+                      // A failure outside the engine's codes is unexpected, never usage.
+                      TExitCase{{ntf::JobFailed, 0}, 1}, TExitCase{{ntf::JobFailed, 2}, 1},
+                      TExitCase{{ntf::JobFailed, 99}, 1}));
+
+TEST_F(TerminalJobView, ReadBackErrorRepeatsAtOnceUntilTheBound) {
+  TTerminalJobView& v = view(1);
+  v.StartJob(TCmd::tCMD0);
+  v.handle({ntf::ReadBackDiffers, 9});
+  v.handle({ntf::JobFailed, err::ProgrammingError});
+  EXPECT_TRUE(v.busy());
+  EXPECT_EQ(events, (Lines{"release", "start 0", "release", "release", "start 0"}));
+
+  v.handle({ntf::JobFailed, err::ProgrammingError});
+  EXPECT_FALSE(v.busy());
+  EXPECT_EQ(v.exitStatus(), err::ProgrammingError);
+  EXPECT_EQ(v.repeats(), 1);
+  EXPECT_EQ(outLines().back(), "Gave up after 1 repeat: programming error!");
+  EXPECT_EQ(outLines()[outLines().size() - 2], "report: Repeat because programming error!");
+}
+
+TEST_F(TerminalJobView, CommunicationFailureWaitsThenRepeatsTheSameCommand) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD_TEST);
+  v.handle({ntf::CommFailure, ordinal(TCmd::tCMD_TEST)});
+  EXPECT_TRUE(v.busy());
+  EXPECT_EQ(events, (Lines{"release", "start 3", "pause 1500", "release", "start 3"}));
+  EXPECT_EQ(outLines(), (Lines{"report: Start at serial port \"/dev/ttyUSB0\"",
+                               "report: Repeat update because communication error!",
+                               "report: Start at serial port \"/dev/ttyUSB0\""}));
+}
+
+TEST_F(TerminalJobView, CommunicationFailurePastTheBoundEndsWithCode30) {
+  TTerminalJobView& v = view(0);
+  v.StartJob(TCmd::tCMD0);
+  v.handle({ntf::CommFailure, 0});
+  EXPECT_FALSE(v.busy());
+  EXPECT_EQ(v.exitStatus(), err::NoReply);
+  EXPECT_EQ(events, (Lines{"release", "start 0", "release"}));
+  EXPECT_EQ(outLines().back(), "Gave up after 0 repeats: communication error!");
+}
+
+TEST_F(TerminalJobView, CancelBeforeTheFailureStaysInForceForTheRepeat) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD0);
+  bCancel = true;  // asked for while the failing job ran
+  v.handle({ntf::CommFailure, 0});
+  EXPECT_TRUE(bCancel);
+}
+
+TEST_F(TerminalJobView, SignalDuringTheWaitCancelsTheRepeat) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD0);
+  signalDuringPause = true;
+  v.handle({ntf::CommFailure, 0});
+  EXPECT_TRUE(bCancel);
+}
+
+TEST_F(TerminalJobView, SignalBeforeAReadBackRepeatCancelsItToo) {
+  TTerminalJobView& v = view();
+  v.StartJob(TCmd::tCMD0);
+  cancelRequested = true;
+  v.handle({ntf::JobFailed, err::ProgrammingError});
+  EXPECT_TRUE(v.busy());
+  EXPECT_TRUE(bCancel);
+}
+
+TEST_F(TerminalJobView, JobStartClearsAnOldCancel) {
+  bCancel = true;
+  view().StartJob(TCmd::tCMD0);
+  EXPECT_FALSE(bCancel);
+}
+
+TEST(ProgressLine, DrawsNothingOffATerminal) {
+  std::ostringstream stream;
+  TProgressLine line(stream, false, 80);
+  line.show();
+  line.setPercent(50);
+  line.setStatus("Update");
+  line.beep();
+  line.hide();
+  EXPECT_EQ(stream.str(), "");
+}
+
+TEST(ProgressLine, RedrawsInPlaceWithinTheTerminalWidth) {
+  std::ostringstream stream;
+  TProgressLine line(stream, true, 40);
+  line.setStatus(std::string(100, 's'));
+  line.setPercent(50);
+  line.show();
+  const std::string drawn = stream.str();
+  ASSERT_EQ(drawn.front(), '\r');
+  const std::string visible = drawn.substr(1, drawn.find('\033') - 1);
+  EXPECT_LT(visible.size(), 40u);
+  EXPECT_EQ(visible.substr(0, 32), "[###############...............]");
+  EXPECT_NE(visible.find(" 50%"), std::string::npos);
+  stream.str("");
+  line.hide();
+  EXPECT_EQ(stream.str(), "\r\033[K");
+}
+
+}  // namespace
+}  // namespace kelvry::cli
