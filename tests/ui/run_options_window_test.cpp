@@ -1,0 +1,120 @@
+// What the run options change in the main window, and its start-up state.
+
+#include <QDir>
+#include <QMenuBar>
+#include <QSettings>
+
+#include "engine/job_options.h"
+#include "tests/ui/window_fixture.h"
+
+namespace kelvry::test {
+namespace {
+
+struct TOptionsCase {
+  const char* name;
+  bool bInternal;
+  QStringList options;
+  int internalMode;
+  bool bClearsMeasurementsAfter;
+};
+
+// Names the case in test listings.
+void PrintTo(const TOptionsCase& c, std::ostream* os) { *os << c.name; }
+
+class WindowOptions : public TWindowTest, public testing::WithParamInterface<TOptionsCase> {};
+
+TEST_P(WindowOptions, LayOutTheWindowAtStartUp) {
+  const TOptionsCase& c = GetParam();
+  openWindow(c.options, c.bInternal);
+  EXPECT_EQ(iInternalMode, c.internalMode);
+  EXPECT_EQ(bClearsMeasurements, c.bClearsMeasurementsAfter);
+
+  const bool bFiles = c.internalMode == 2;
+  EXPECT_EQ(!frmMain->btnFile->isHidden(), bFiles);
+  EXPECT_EQ(frmMain->menInfoFile->isVisible(), bFiles);
+  EXPECT_EQ(frmMain->btnProg->geometry(), bFiles ? QRect(40, 86, 55, 32) : QRect(40, 86, 111, 32));
+  if (bFiles) {
+    EXPECT_EQ(frmMain->btnFile->geometry(), QRect(103, 86, 55, 32));
+  }
+  EXPECT_EQ(!frmMain->chkReadInfoOnly->isHidden(), c.bInternal);
+  EXPECT_FALSE(frmMain->chkReadInfoOnly->isChecked());
+  EXPECT_EQ(frmMain->statusText(), c.bClearsMeasurementsAfter ? "F" : "");
+  EXPECT_EQ(frmMain->StatusBar1->toolTip(), frmMain->statusText());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WindowOptions,
+    testing::Values(TOptionsCase{"Normal", false, {}, 0, false},
+                    TOptionsCase{"NormalIgnoresInternalOptions", false, {"f:+", "cc:-"}, 0, false},
+                    TOptionsCase{"NormalClearsMeasurements", false, {"mf:+"}, 0, true},
+                    TOptionsCase{"FirstMfCounts", false, {"mf:-", "mf:+"}, 0, false},
+                    TOptionsCase{"Internal", true, {}, 1, false},
+                    TOptionsCase{"InternalFilesOff", true, {"f:yes"}, 1, false},
+                    TOptionsCase{"InternalWithFiles", true, {"F:+"}, 2, false},
+                    TOptionsCase{"InternalWithFilesClearsMeasurements", true, {"f:+", "mf:+"}, 2, true}),
+    [](const testing::TestParamInfo<TOptionsCase>& param) { return std::string(param.param.name); });
+
+class StartUp : public TWindowTest {};
+
+TEST_F(StartUp, CaptionsSizeAndIdleState) {
+  openWindow();
+  frmMain->show();
+  EXPECT_EQ(frmMain->windowTitle(), "Kelvry Firmware Update");
+  EXPECT_EQ(frmMain->menInfo->title(), "Info 2024-04-04");
+  EXPECT_EQ(frmMain->menInfoFirmware->text(), "Firmware");
+  EXPECT_EQ(frmMain->menFileExit->text(), "Exit");
+  EXPECT_FALSE(frmMain->menTest->menuAction()->isVisible());
+  EXPECT_EQ(frmMain->width(), 355);
+  EXPECT_EQ(frmMain->Panel1->height(), 161);
+  EXPECT_EQ(frmMain->height(), frmMain->menuBar()->height() + 161 + frmMain->StatusBar1->height());
+  EXPECT_EQ(frmMain->minimumSize(), frmMain->maximumSize()) << "a fixed border";
+  EXPECT_FALSE(frmMain->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(looksIdle());
+  EXPECT_EQ(frmMain->ProgressBar1->value(), 0);
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Kelvry Firmware Update");
+  EXPECT_FALSE(frmMain->isJobRunning());
+}
+
+TEST_F(StartUp, TestMenuTakesItsCaptionWhenOneIsSet) {
+  sTestCaption = "Link test";
+  openWindow();
+  EXPECT_TRUE(frmMain->menTest->menuAction()->isVisible());
+  EXPECT_EQ(frmMain->menTest1->text(), "Link test");
+}
+
+TEST_F(StartUp, ReportWindowShowsAtTheFirstIdleMomentOnlyInInternalMode) {
+  for (const bool bInternal : {false, true}) {
+    openWindow({}, bInternal);
+    frmMain->show();
+    EXPECT_TRUE(frmMain->frmProtocol()->isHidden()) << "not before the event loop is idle";
+    runEventLoopFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(frmMain->frmProtocol()->isVisible(), bInternal);
+
+    // Only the first idle moment decides.
+    frmMain->frmProtocol()->setVisible(!bInternal);
+    runEventLoopFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(frmMain->frmProtocol()->isVisible(), !bInternal);
+  }
+}
+
+TEST_F(StartUp, ReadsTheInternalSwitchFromTheUsersSettings) {
+  // The test program keeps its own settings folder (XDG_CONFIG_HOME).
+  const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Dralmor";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  QFile conf(folder + "/Tarvo.conf");
+  ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+  conf.write("[General]\nintern=7319\n");
+  conf.close();
+
+  TMainWindowSetup setup = TMainWindowSetup::fromProgram();
+  setup.arguments = QStringList{"kelvry-update", "f:+"};
+  setup.portRoots = ports.roots();
+  frmMain = std::make_unique<TfrmMain>(std::move(setup));
+  QFile::remove(conf.fileName());
+
+  EXPECT_EQ(iInternalMode, 2);
+  EXPECT_FALSE(frmMain->btnFile->isHidden());
+}
+
+}  // namespace
+}  // namespace kelvry::test

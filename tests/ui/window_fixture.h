@@ -1,0 +1,107 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QStringList>
+#include <QTimer>
+
+#include "engine/comm_thread.h"
+#include "engine/update_job.h"
+#include "firmware/firmware_sources.h"
+#include "tests/ui/dialog_recorder.h"
+#include "tests/ui/fake_port_tree.h"
+#include "ui/init_forms.h"
+#include "ui/main_window.h"
+#include "ui/protocol_window.h"
+#include "ui/run_options.h"
+
+namespace kelvry::test {
+
+// A main window with its secondary windows, run options from the given
+// command line and switch, ports from a fake tree, and a recorder in place
+// of the user at the dialogs.
+class TWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    resetRunOptions();
+    selectedSource = -1;
+    bCancel = false;
+    CommThreadClass = &createCommThread<TBrisolcCommThread>;
+    dialogs.install();
+  }
+
+  void TearDown() override {
+    if (frmMain && frmMain->isJobRunning()) frmMain->btnCancelClick();
+    frmMain.reset();
+    dialogHooks() = defaultDialogHooks();
+    resetRunOptions();
+    selectedSource = -1;
+  }
+
+  TfrmMain& openWindow(const QStringList& options = {}, bool bInternal = false) {
+    frmMain = std::make_unique<TfrmMain>(TMainWindowSetup{
+        .arguments = QStringList{"/opt/kelvry/kelvry-update"} + options,
+        .readInternalSwitch = [bInternal] { return bInternal; },
+        .portRoots = ports.roots(),
+        .isApplicationActive = [this] { return applicationActive; },
+    });
+    initForms(*frmMain);
+    return *frmMain;
+  }
+
+  // The report without its time stamps ("hh-nn-ss -> ").
+  QStringList report() const {
+    QStringList lines;
+    for (const QString& line : frmMain->frmProtocol()->lines()) lines << line.mid(12);
+    return lines;
+  }
+
+  // Runs the event loop, idle moments included, until `done` holds.
+  static bool waitUntil(const std::function<bool()>& done,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+      if (done()) loop.quit();
+    });
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+    poll.start(5);
+    if (!done()) loop.exec();
+    return done();
+  }
+
+  static void runEventLoopFor(std::chrono::milliseconds duration) {
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+
+  bool waitForIdle(std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    return waitUntil([this] { return !frmMain->isJobRunning(); }, timeout);
+  }
+
+  // The controls as the user sees the busy state.
+  bool looksBusy() const {
+    return !frmMain->btnProg->isEnabled() && frmMain->btnClose->isHidden() && !frmMain->btnCancel->isHidden() &&
+           !frmMain->cbxPort->isEnabled() && QApplication::overrideCursor() != nullptr &&
+           QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+  }
+
+  bool looksIdle() const {
+    return frmMain->btnProg->isEnabled() && !frmMain->btnClose->isHidden() && frmMain->btnCancel->isHidden() &&
+           frmMain->cbxPort->isEnabled() && QApplication::overrideCursor() == nullptr;
+  }
+
+  TFakePortTree ports;
+  TDialogRecorder dialogs;
+  bool applicationActive = true;
+  std::unique_ptr<TfrmMain> frmMain;
+};
+
+}  // namespace kelvry::test

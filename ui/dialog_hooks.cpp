@@ -1,0 +1,63 @@
+#include "ui/dialog_hooks.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kelvry {
+
+namespace {
+
+// The question texts carry DOS line breaks; a label wants plain ones.
+QString forDisplay(const QString& sText) {
+  QString text = sText;
+  return text.replace("\r\n", "\n");
+}
+
+bool askInBox(QWidget* parent, const QString& sQuestion) {
+  const std::unique_ptr<QMessageBox> box = makeConfirmBox(parent, sQuestion);
+  box->exec();
+  return box->clickedButton() == box->button(QMessageBox::Yes);
+}
+
+void showErrorBox(QWidget* parent, const QString& sText) { makeErrorBox(parent, sText)->exec(); }
+
+QString chooseWithDialog(QWidget* parent, const QString& sDirectory) {
+  // No file type filter: update files have no fixed extension.
+  return QFileDialog::getOpenFileName(parent, QString(), sDirectory);
+}
+
+}  // namespace
+
+TDialogHooks defaultDialogHooks() {
+  return TDialogHooks{
+      .confirm = askInBox,
+      .showError = showErrorBox,
+      .chooseFile = chooseWithDialog,
+      .execModal = [](QDialog& dialog) { return dialog.exec(); },
+      .beep = [] { QApplication::beep(); },
+  };
+}
+
+TDialogHooks& dialogHooks() {
+  static TDialogHooks hooks = defaultDialogHooks();
+  return hooks;
+}
+
+std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Question, "Confirm", forDisplay(sQuestion),
+                                           QMessageBox::Yes | QMessageBox::No, parent);
+  box->button(QMessageBox::Yes)->setText("Yes");
+  box->button(QMessageBox::No)->setText("No");
+  box->setDefaultButton(QMessageBox::Yes);
+  return box;
+}
+
+std::unique_ptr<QMessageBox> makeErrorBox(QWidget* parent, const QString& sText) {
+  return std::make_unique<QMessageBox>(QMessageBox::Critical, "Error", forDisplay(sText), QMessageBox::Ok,
+                                       parent);
+}
+
+}  // namespace kelvry

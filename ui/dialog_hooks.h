@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QString>
+
+class QDialog;
+class QMessageBox;
+class QWidget;
+
+// Every modal dialog of the window goes through these hooks, so that a test
+// can answer a question, read a message or pick a file without a blocking
+// event loop. The defaults show the real dialogs.
+
+namespace kelvry {
+
+struct TDialogHooks {
+  // A Yes/No question; true only for "Yes".
+  std::function<bool(QWidget* parent, const QString& sQuestion)> confirm;
+  // The general error box.
+  std::function<void(QWidget* parent, const QString& sText)> showError;
+  // The file-open dialog; an empty result means the user cancelled.
+  std::function<QString(QWidget* parent, const QString& sDirectory)> chooseFile;
+  // Runs a modal window (message window, overview) until the user closes it.
+  std::function<int(QDialog& dialog)> execModal;
+  // The system's alert sound.
+  std::function<void()> beep;
+};
+
+// The hooks in force; a test replaces members and restores the defaults.
+TDialogHooks& dialogHooks();
+TDialogHooks defaultDialogHooks();
+
+// The confirmation box: caption "Confirm", question icon, buttons "Yes" and
+// "No" in English whatever the desktop's language.
+std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion);
+std::unique_ptr<QMessageBox> makeErrorBox(QWidget* parent, const QString& sText);
+
+}  // namespace kelvry

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+#include <QPushButton>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include "firmware/bl3_file_header.h"
+
+namespace kelvry {
+
+// The overview's row for one firmware: name, version, platform, print, date,
+// bootloader.
+QStringList overviewRow(const TBl3FileHeader& header);
+
+// The firmware overview: one row per firmware the program can install, the
+// update file first when it is the selected source, then the built-in
+// images from the last to the first.
+class TfrmInfo : public QDialog {
+  Q_OBJECT
+
+public:
+  explicit TfrmInfo(QWidget* parent);
+
+  // Fills the table, covers the rectangle from (ALeft, ATop) with height
+  // AHeight, fits the width to the columns and shows the window modally.
+  int Execute(int ALeft, int ATop, int AHeight);
+
+  QTreeWidget* const ListView1;
+  QPushButton* const Button1;
+
+private:
+  void fillRows();
+  // Returns the sum of the column widths.
+  int fitColumns();
+};
+
+}  // namespace kelvry

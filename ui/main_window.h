@@ -1,0 +1,163 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTimer>
+
+#include "engine/comm_thread.h"
+#include "engine/notification_sink.h"
+#include "serial/port_list.h"
+#include "ui/job_notifications.h"
+#include "ui/window_notification_sink.h"
+
+namespace kelvry {
+
+class TfrmInfo;
+class TfrmMessage;
+class TfrmProtocol;
+class TPortWatcher;
+
+// What the main window reads from its surroundings at start-up.
+struct TMainWindowSetup {
+  QStringList arguments;  // the command line, program name first
+  std::function<bool()> readInternalSwitch;
+  TPortListRoots portRoots;
+  // True while one of the program's windows has the focus.
+  std::function<bool()> isApplicationActive;
+
+  // The program's own command line, settings, /sys and /dev.
+  static TMainWindowSetup fromProgram();
+};
+
+// The main window: the user picks a port and starts, watches, cancels and
+// closes update jobs here. One worker runs per job; the window is busy from
+// the job's start to the worker's final notification.
+class TfrmMain : public QMainWindow, public IJobView {
+  Q_OBJECT
+
+public:
+  explicit TfrmMain(TMainWindowSetup setup);
+  ~TfrmMain() override;
+
+  // Hands over the secondary windows, created hidden after this window.
+  void attachForms(TfrmInfo* info, TfrmProtocol* protocol, TfrmMessage* message);
+
+  // Job control. PrepareJob returns false when the chosen update file cannot
+  // be used; the failure has then been shown and no job may start.
+  bool PrepareJob(const QString& sFile);
+  void StartJob(TCmd cmd);
+  bool isJobRunning() const;
+
+  // IJobView: the outputs the notification handler drives.
+  void AddReportLine(const std::string& sText) override;
+  void SetStatusText(const std::string& sText) override;
+  void ShowMessageText(const std::string& sText) override;
+  void SetProgressPosition(int iPercent) override;
+  int ProgressPosition() const override;
+  void SetApplicationTitle(const std::string& sTitle) override;
+  void Beep() override;
+  std::string PortText() const override;
+  void EndJob() override;
+  void RepeatAfterProgrammingError() override;
+  void RepeatAfterCommFailure(TCmd cmd) override;
+
+  // One worker notification, on this window's thread (the sink queues them).
+  void WMWorkerNotify(uint32_t code, int32_t value);
+  INotificationSink& notificationSink() { return FSink; }
+
+  // Event handlers.
+  void btnProgClick();
+  void btnFileClick();
+  void btnCancelClick();
+  void menTest1Click();
+  void menInfoFirmwareClick();
+  void menInfoFileClick();
+  bool FormCloseQuery();
+  void ApplicationEvents1Idle();
+  void WMDeviceChange();
+
+  QString statusText() const { return FStatusLabel->text(); }
+  const QString& port() const { return FPort; }
+
+  // Controls, named as the user interface names them.
+  QWidget* const Panel1;
+  QLabel* const Label1;
+  QComboBox* const cbxPort;
+  QProgressBar* const ProgressBar1;
+  QPushButton* const btnProg;
+  QPushButton* const btnFile;
+  QPushButton* const btnClose;
+  QPushButton* const btnCancel;
+  QCheckBox* const chkReadInfoOnly;
+  QStatusBar* const StatusBar1;
+  QMenu* const menInfo;
+  QAction* const menInfoFirmware;
+  QAction* const menInfoFile;
+  QAction* const menFileExit;
+  QMenu* const menTest;
+  QAction* const menTest1;
+
+  TfrmInfo* frmInfo() const { return FInfo; }
+  TfrmProtocol* frmProtocol() const { return FProtocol; }
+  TfrmMessage* frmMessage() const { return FMessage; }
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+private:
+  void FormCreate();
+  void buildControls();
+  void connectHandlers();
+  void layoutButtonRow();
+  void fillPortList();
+  void setBusyState(bool bBusy);
+  void startJob(TCmd cmd, bool bCancelled);
+  void repeatJob();
+  void stopJobForClose();
+  bool askConfirmation(const QString& sQuestion);
+  void dockReportWindow();
+
+  TMainWindowSetup FSetup;
+  QLabel* const FStatusLabel;
+  QString FPort;
+  QString FOpenDialogDir;
+  std::vector<std::string> FPorts;
+  bool FIdleDone = false;
+  bool FBusyCursor = false;
+  bool FClosing = false;
+
+  // The repeat after a communication failure waits without blocking the
+  // window: the job stays busy, the Cancel button still works, and
+  // notifications that come in meanwhile wait for the new worker.
+  QTimer FRepeatTimer;
+  TCmd FRepeatCmd = TCmd::tCMD0;
+  bool FRepeatCancel = false;
+  std::deque<TNotification> FDeferred;
+
+  TfrmInfo* FInfo = nullptr;
+  TfrmProtocol* FProtocol = nullptr;
+  TfrmMessage* FMessage = nullptr;
+  TPortWatcher* FPortWatcher = nullptr;
+
+  // Declared before the worker: the worker posts into it until it ends.
+  TWindowNotificationSink FSink;
+  std::unique_ptr<TCommThread> FCommThread;
+};
+
+}  // namespace kelvry

@@ -1,0 +1,27 @@
+# The Qt desktop window: a library with the window classes, so that the
+# tests drive the same code, and the program kelvry-update.
+
+add_library(kelvry_window STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/dialog_hooks.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/error_handler.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/window_notification_sink.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/protocol_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/message_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/info_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/main_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/init_forms.cpp)
+set_target_properties(kelvry_window PROPERTIES AUTOMOC ON)
+target_include_directories(kelvry_window PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(kelvry_window PUBLIC
+  Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_notifications kelvry_run_options)
+kelvry_target_defaults(kelvry_window)
+
+add_executable(kelvry-update ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+target_link_libraries(kelvry-update PRIVATE kelvry_window)
+kelvry_target_defaults(kelvry-update)
+
+# Draws the window for the README's pictures (scripts/screenshots.sh).
+add_executable(kelvry_window_screenshots ${CMAKE_CURRENT_SOURCE_DIR}/screenshot_main.cpp)
+target_link_libraries(kelvry_window_screenshots PRIVATE kelvry_window kelvry_logger_sim)
+kelvry_target_defaults(kelvry_window_screenshots)
