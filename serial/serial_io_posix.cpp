@@ -68,8 +68,13 @@ bool clearCommError(TPortHandle hPort) {
   return (entry.revents & kLineGone) == 0;
 }
 
+// Only the input is discarded. A write on Linux returns once the bytes are
+// queued for the adapter, not once they are on the wire, so flushing the
+// output here could cut off a frame sent without awaiting a reply (the
+// bootloader jump, 1 ms before the next query) before it leaves the
+// computer. What a timed-out write left queued is dropped by writeComm.
 bool purgeComm(TPortHandle hPort) {
-  return hPort >= 0 && tcflush(toFd(hPort), TCIOFLUSH) == 0;
+  return hPort >= 0 && tcflush(toFd(hPort), TCIFLUSH) == 0;
 }
 
 bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& written) {
@@ -85,7 +90,12 @@ bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& wri
     }
     if (n < 0 && !isRetryable(errno)) return false;
     switch (waitForLine(fd, POLLOUT, deadline)) {
-      case TWait::TimedOut: return true;  // a short write, told by `written`
+      case TWait::TimedOut:
+        // A message cut short must not go out later in front of the next
+        // one: drop what of it is still queued. The caller sees the short
+        // count and tries again.
+        tcflush(fd, TCOFLUSH);
+        return true;
       case TWait::Failed: return false;
       case TWait::Ready: break;
     }

@@ -33,7 +33,8 @@ std::string hex4(uint16_t value) {
 }
 
 // Where the bootloader keeps the update-ID block, by platform, as a block
-// number (byte address / 64).
+// number (byte address / 64). The logger keeps its own copy of this table,
+// apart from the host's, so that a wrong entry on either side shows in tests.
 uint16_t updateIdBlock(uint16_t platform) {
   switch (platform) {
     case 1: case 2: case 4: case 5: case 6: case 7: case 9: case 10: case 0xFFFE:
