@@ -158,11 +158,11 @@ void shortUpdateAtWireSpeed() {
     std::printf("short update at 9600 baud: FAILED\n");
     return;
   }
-  // Everything that crosses the line in this job, both directions:
-  // 2 wake-ups; identity query and reply; info request and reply; update-ID
-  // request and reply; erase and reply; every data line and its echo; start;
-  // the final identity query and reply.
-  const double bytes = 8 + 8 + 16 + (13 + 23) + (13 + 139) + (13 + 13) + dataLines * 278.0 + 13 + 16;
+  // What the host waits for: every exchange with a reply, request and reply
+  // both on the wire (identity, info, update-ID, erase, each data line and
+  // its echo, the final identity). The wake-ups and the start command are
+  // written without waiting, under the fixed pauses.
+  const double bytes = 16 + (13 + 23) + (13 + 139) + (13 + 13) + static_cast<double>(dataLines) * 278.0 + 16;
   const double wire = wireSeconds(bytes, kBaud);
   const double pauses = 0.1 + 0.1 + 0.5 + 4.0;
   const double overhead = wall - pauses - wire;
