@@ -23,7 +23,14 @@ TCommThread::TCommThread(INotificationSink& hWindow, TCmd cmd, std::string sPort
 TCommThread::~TCommThread() { waitFor(); }
 
 void TCommThread::waitFor() {
-  if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id()) FThread.join();
+  if (!FThread.joinable()) return;
+  // A sink that dropped the worker from inside post() runs on the worker's
+  // own thread: nothing of the object is used after that post, so let the
+  // thread run out on its own.
+  if (FThread.get_id() == std::this_thread::get_id())
+    FThread.detach();
+  else
+    FThread.join();
 }
 
 void TCommThread::start() {

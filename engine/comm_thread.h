@@ -24,7 +24,9 @@ extern std::atomic<bool> bCancel;
 // Create workers with CommThreadClass (or createCommThread<T>); the thread
 // starts as soon as the object is fully built. The owner keeps the returned
 // pointer while the job runs; destroying it waits for the thread, which has
-// nothing left to do once its final notification is out.
+// nothing left to do once its final notification is out. A subclass with
+// fields of its own calls waitFor() first in its destructor, so that they
+// outlive a job still running when its owner lets go of it.
 class TCommThread {
 public:
   static constexpr size_t kBufferSize = 1501;

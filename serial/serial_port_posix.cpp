@@ -117,6 +117,14 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud) {
   // TIOCEXCL keeps other openers out but does not stop root; the advisory
   // lock also keeps out a second copy of this program run as root.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return failOpenAndRelease(fd, false, "flock");
+  // Root gets past another program's exclusive flag: look for it, so that we
+  // neither share the port nor clear that program's claim when we close. A
+  // holder that set no flag and no lock cannot be seen on Linux.
+  int heldExclusively = 0;
+  if (ioctl(fd, TIOCGEXCL, &heldExclusively) == 0 && heldExclusively != 0) {
+    errno = EBUSY;
+    return failOpenAndRelease(fd, false, "TIOCEXCL");
+  }
   if (ioctl(fd, TIOCEXCL) != 0) return failOpenAndRelease(fd, false, "TIOCEXCL");
 
   const termios settings = lineSettings(*speed);

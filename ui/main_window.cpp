@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QMoveEvent>
 #include <QScreen>
-#include <QWindow>
 
 #include "engine/job_options.h"
 #include "firmware/firmware_sources.h"
@@ -114,6 +113,8 @@ void TfrmMain::buildControls() {
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
+  // The percentage goes to the title; the bar itself carries no text.
+  ProgressBar1->setTextVisible(false);
   ProgressBar1->setGeometry(13, 46, 327, 26);
   btnProg->setObjectName("btnProg");
   btnProg->setGeometry(40, 86, 111, 32);
@@ -335,10 +336,11 @@ void TfrmMain::SetProgressPosition(int iPercent) { ProgressBar1->setValue(iPerce
 int TfrmMain::ProgressPosition() const { return ProgressBar1->value(); }
 
 void TfrmMain::SetApplicationTitle(const std::string& sTitle) {
-  // The program's entry in the task bar: the display name, which the
-  // desktop adds to the window titles.
-  QGuiApplication::setApplicationDisplayName(toQt(sTitle));
-  if (QWindow* window = windowHandle()) window->setTitle(windowTitle());
+  // The desktop lists the program by its main window's title, so that is
+  // where the progress shows. Not the application's display name: the
+  // desktop appends that to the title of every window, the report's and
+  // the dialogs' included.
+  setWindowTitle(toQt(sTitle));
 }
 
 void TfrmMain::Beep() { dialogHooks().beep(); }

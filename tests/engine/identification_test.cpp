@@ -106,13 +106,47 @@ TEST_F(JobTest, UpdateIdOverridesReplaceTheReportedPlatformAndPrint) {
   EXPECT_EQ(selectedSource, 1);
 }
 
-TEST_F(JobTest, OverridesAreTakenEvenWhenTheTablesDoNotKnowThem) {
+TEST_F(JobTest, OverridesAreTakenAsTheyStand) {
   sim::TLoggerConfig config = bootloaderLogger();
-  config.identity.upidPlatform = 14;  // not substituted by 15 as an override
+  config.identity.upidPlatform = 14;    // not substituted by 15 as an override
+  config.identity.upidPrint = 0x1234;   // unknown to the tables, still taken
   sim::TPtyLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::Platform), (std::vector<int32_t>{15, 14}));
+  EXPECT_EQ(sink.valuesOf(ntf::Print), (std::vector<int32_t>{56, 0x1234}));
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::NoMatchingSource}));
+}
+
+TEST_F(JobTest, UnknownNumbersFromTheLoggerBecomeUnknownButTheInfoWordIsKept) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.identity.print = 41;         // not in the print table
+  config.identity.upidId = 26125;     // not in the class table
+  config.identity.info = 0x1234;      // reported as it is, big-endian on the wire
+  sim::TPtyLogger logger(config);
+  runJob(logger);
+  EXPECT_EQ(sink.valuesOf(ntf::Print), (std::vector<int32_t>{kNone, kNone}));
+  EXPECT_EQ(sink.valuesOf(ntf::UpdateClass), (std::vector<int32_t>{kNone}));
+  EXPECT_EQ(sink.valuesOf(ntf::InfoWord), (std::vector<int32_t>{0x1234}));
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::NoMatchingSource}));
+}
+
+TEST(UpdateIdBlock, AddressByPlatform) {
+  const struct {
+    uint16_t platform;
+    uint16_t address;
+  } cases[] = {{1, 0x1000}, {10, 0x1000}, {0xFFFE, 0x1000}, {12, 0x1800}, {15, 0x1800}, {28, 0x1800},
+               {8, 0x1900},  {11, 0x1900}, {25, 0x1900},    {0, 0},       {3, 0},       {18, 0},
+               {19, 0},      {29, 0}};
+  for (const auto& c : cases) EXPECT_EQ(upidBlockAddress(c.platform), c.address) << c.platform;
+}
+
+TEST_F(JobTest, LeftoverImageSelectionStillSearchesAllImages) {
+  sim::TPtyLogger logger(bootloaderLogger());
+  selectedSource = 2;  // what an earlier job chose
+  bReadInfoOnly = true;
+  runJob(logger);
+  EXPECT_EQ(sink.valuesOf(ntf::CheckingSource), (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(selectedSource, 4);
 }
 
 struct MatchCase {

@@ -1,6 +1,8 @@
 // Erase, programming with read-back, the vector table last, the restart
 // and the final class check, against the virtual logger.
 
+#include <mutex>
+
 #include "tests/engine/job_fixture.h"
 
 namespace kelvry::test {
@@ -166,6 +168,54 @@ TEST_F(JobTest, TestEntryProgramsLikeAnUpdateAndCarriesItsCommand) {
   EXPECT_EQ(sink.valuesOf(ntf::SourceSelected), (std::vector<int32_t>{3}));
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobDone, 3}));
   EXPECT_EQ(logger.stats().erases, 1);
+}
+
+TEST_F(JobTest, StartWaitsHalfASecondAndTheClassCheckFourMore) {
+  using Clock = std::chrono::steady_clock;
+  std::mutex mutex;
+  Clock::time_point started{};
+  Clock::time_point askedAfterStart{};
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.extraImages.push_back(withoutEndOfFile(smallImage()));
+  config.onEvent = [&](const std::string& event) {
+    std::lock_guard lock(mutex);
+    if (event.rfind("start", 0) == 0) started = Clock::now();
+    if (event.rfind("identity query", 0) == 0 && started != Clock::time_point{}) askedAfterStart = Clock::now();
+  };
+  sim::TPtyLogger logger(config);
+  useFileSource(smallImage());
+
+  class TTimingSink : public TRecordingSink {
+  public:
+    void post(uint32_t code, int32_t value) noexcept override {
+      if (code == ntf::VectorTable && value == 1) vectorProgramming = Clock::now();
+      TRecordingSink::post(code, value);
+    }
+    Clock::time_point vectorProgramming{};
+  } timing;
+  auto worker = CommThreadClass(timing, TCmd::tCMD0, logger.portPath());
+  ASSERT_TRUE(timing.waitForFinal(60s));
+  worker.reset();
+  ASSERT_EQ(timing.last(), (TNotification{ntf::JobDone, 0}));
+  std::lock_guard lock(mutex);
+  // The vector line's exchange takes well under 100 ms here.
+  EXPECT_GE(started - timing.vectorProgramming, 480ms);
+  EXPECT_LT(started - timing.vectorProgramming, 2000ms);
+  // The logger notes the start only after checking its flash, which may take
+  // a while under a sanitizer; both pauses together are measured from the
+  // host's side instead.
+  EXPECT_GE(askedAfterStart - timing.vectorProgramming, 4480ms);
+  EXPECT_LT(askedAfterStart - timing.vectorProgramming, 8000ms);
+  EXPECT_GT(askedAfterStart, started);
+}
+
+TEST_F(JobTest, OwnerLettingGoOfARunningJobWaitsForIt) {
+  sim::TPtyLogger logger;
+  auto worker = CommThreadClass(sink, TCmd::tCMD0, logger.portPath());
+  while (logger.stats().programOrder.size() < 10) std::this_thread::sleep_for(1ms);
+  bCancel = true;
+  worker.reset();  // must join before the job's own fields go
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::Cancelled}));
 }
 
 struct ImageCase {

@@ -81,14 +81,39 @@ TEST_F(WorkerTest, NormalEndCarriesTheCommandAndSendsTwoWakeUps) {
   EXPECT_EQ(logger.stats().exchanges, 2);
 }
 
+// Opens the port the moment the final notification is posted: the port is
+// held exclusively, so this fails if the worker still holds it.
+class TReopeningSink : public TRecordingSink {
+public:
+  explicit TReopeningSink(std::string port) : port_(std::move(port)) {}
+  void post(uint32_t code, int32_t value) noexcept override {
+    if (isFinal(code)) {
+      const TPortHandle again = openComPort(port_, 9600);
+      reopened = again != INVALID_PORT_HANDLE;
+      closeComPort(again);
+    }
+    TRecordingSink::post(code, value);
+  }
+  std::atomic<bool> reopened{false};
+
+private:
+  std::string port_;
+};
+
 TEST_F(WorkerTest, PortIsClosedBeforeTheFinalNotification) {
   sim::TPtyLogger logger;
-  // The port is held exclusively while open: if the worker still held it
-  // when its final notification arrived, this open would fail.
-  run(logger.portPath());
-  const TPortHandle again = openComPort(logger.portPath(), 9600);
-  EXPECT_NE(again, INVALID_PORT_HANDLE);
-  closeComPort(again);
+  const std::function<void(TScriptedWorker&)> endings[] = {
+      [](TScriptedWorker&) {},
+      [](TScriptedWorker&) { throw ETarvo(err::ProgrammingError); },
+      [](TScriptedWorker&) { throw std::runtime_error("foreign"); },
+  };
+  for (const auto& ending : endings) {
+    TReopeningSink reopening(logger.portPath());
+    TScriptedWorker::script = ending;
+    auto worker = createCommThread<TScriptedWorker>(reopening, TCmd::tCMD0, logger.portPath());
+    ASSERT_TRUE(reopening.waitForFinal());
+    EXPECT_TRUE(reopening.reopened);
+  }
 }
 
 TEST_F(WorkerTest, ForeignFailureEndsWithZero) {

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -122,6 +123,25 @@ TEST(OpenComPort, SecondOpenWhileHeldFailsAndLeavesTheHolderIntact) {
   EXPECT_TRUE(line.exclusiveFlag()) << "the refused open must not release the holder's claim";
 
   closeComPort(holder);
+}
+
+TEST(OpenComPort, PortHeldExclusivelyByAnotherProgramIsRefusedAndKeepsItsClaim) {
+  TPseudoTerminal line;
+  // Another program: its own descriptor with the exclusive flag, no lock.
+  const int other = open(line.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
+
+  // Root passes the flag at open(); the port layer must still refuse.
+  EXPECT_EQ(openComPort(line.slavePath(), 9600), INVALID_PORT_HANDLE);
+  EXPECT_EQ(lastOpenError().errorNumber, EBUSY);
+  EXPECT_TRUE(line.exclusiveFlag()) << "the other program's claim must stay";
+
+  ioctl(other, TIOCNXCL);
+  close(other);
+  const TPortHandle port = openComPort(line.slavePath(), 9600);
+  EXPECT_NE(port, INVALID_PORT_HANDLE);
+  closeComPort(port);
 }
 
 TEST(CloseComPort, ReleasesTheTtySoTheNextJobCanOpenIt) {

@@ -95,7 +95,7 @@ TEST_F(JobControl, BusyFromStartToTheFinalNotificationAndCancelOnlyAsks) {
   EXPECT_EQ(frmMain->statusText(), "Process cancelled!");
   EXPECT_EQ(report().last(), "Process cancelled!");
   EXPECT_EQ(dialogs.beeps, 1);
-  EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Kelvry Firmware Update");
+  EXPECT_EQ(frmMain->windowTitle(), "Kelvry Firmware Update");
 }
 
 TEST_F(JobControl, TypedPortNameIsWhatTheJobUses) {

@@ -1,5 +1,6 @@
 // What the run options change in the main window, and its start-up state.
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QMenuBar>
 #include <QSettings>
@@ -71,8 +72,35 @@ TEST_F(StartUp, CaptionsSizeAndIdleState) {
   EXPECT_FALSE(frmMain->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(looksIdle());
   EXPECT_EQ(frmMain->ProgressBar1->value(), 0);
-  EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Kelvry Firmware Update");
   EXPECT_FALSE(frmMain->isJobRunning());
+}
+
+TEST_F(StartUp, ControlsCarryTheirTextsAndPlaces) {
+  openWindow({"f:+"}, true);
+  struct TButton {
+    QAbstractButton* button;
+    QString text;
+    QRect place;
+  };
+  const QRect closePlace(200, 86, 111, 32);
+  for (const TButton& b : {TButton{frmMain->btnProg, "Update", QRect(40, 86, 55, 32)},
+                           TButton{frmMain->btnFile, "File", QRect(103, 86, 55, 32)},
+                           TButton{frmMain->btnClose, "Close", closePlace},
+                           TButton{frmMain->btnCancel, "Cancel", closePlace}}) {
+    EXPECT_EQ(b.button->text(), b.text);
+    EXPECT_EQ(b.button->geometry(), b.place) << b.text.toStdString();
+  }
+  EXPECT_EQ(frmMain->chkReadInfoOnly->text(), "Read info only");
+  EXPECT_EQ(frmMain->chkReadInfoOnly->pos(), QPoint(26, 134));
+  EXPECT_EQ(frmMain->Label1->text(), "Comport:");
+  EXPECT_EQ(frmMain->Label1->pos(), QPoint(13, 14));
+  EXPECT_EQ(frmMain->cbxPort->pos(), QPoint(77, 11));
+  EXPECT_EQ(frmMain->cbxPort->width(), 263);
+  EXPECT_EQ(frmMain->ProgressBar1->geometry(), QRect(13, 46, 327, 26));
+  EXPECT_EQ(frmMain->ProgressBar1->maximum(), 100);
+  EXPECT_FALSE(frmMain->ProgressBar1->isTextVisible()) << "the percentage belongs in the title";
+  EXPECT_EQ(frmMain->menInfoFile->text(), "File version");
+  EXPECT_EQ(frmMain->menTest->title(), "Test");
 }
 
 TEST_F(StartUp, TestMenuTakesItsCaptionWhenOneIsSet) {
