@@ -12,7 +12,7 @@ int runUpdate(const TJobViewSettings& settings, const std::atomic<bool>& cancelR
               TProgressLine& progress, TPortOpenError* portError) {
   // The queue outlives every worker that posts into it.
   TNotificationQueue queue;
-  std::unique_ptr<TCommThread> worker;
+  TCommThreadPtr worker;
   TJobHooks hooks{
       .startWorker = [&](TCmd cmd) { worker = CommThreadClass(queue, cmd, settings.portText); },
       // The worker has posted its final notification; joining it is quick.

@@ -20,7 +20,12 @@ constexpr uint8_t kWakeUp = 255;
 TCommThread::TCommThread(INotificationSink& hWindow, TCmd cmd, std::string sPort)
     : FCmd(cmd), FhWindow(hWindow), FsPort(std::move(sPort)) {}
 
-TCommThread::~TCommThread() { waitFor(); }
+TCommThread::~TCommThread() = default;
+
+void TCommThreadDelete::operator()(TCommThread* worker) const noexcept {
+  worker->waitFor();
+  delete worker;
+}
 
 void TCommThread::waitFor() {
   if (!FThread.joinable()) return;

@@ -24,9 +24,16 @@ extern std::atomic<bool> bCancel;
 // Create workers with CommThreadClass (or createCommThread<T>); the thread
 // starts as soon as the object is fully built. The owner keeps the returned
 // pointer while the job runs; destroying it waits for the thread, which has
-// nothing left to do once its final notification is out. A subclass with
-// fields of its own calls waitFor() first in its destructor, so that they
-// outlive a job still running when its owner lets go of it.
+// nothing left to do once its final notification is out. The join happens
+// before any destructor runs, so a job's own fields outlive its thread even
+// when the owner lets go of a job that still runs.
+class TCommThread;
+
+struct TCommThreadDelete {
+  void operator()(TCommThread* worker) const noexcept;
+};
+using TCommThreadPtr = std::unique_ptr<TCommThread, TCommThreadDelete>;
+
 class TCommThread {
 public:
   static constexpr size_t kBufferSize = 1501;
@@ -78,7 +85,7 @@ protected:
 
 private:
   template <class T>
-  friend std::unique_ptr<TCommThread> createCommThread(INotificationSink&, TCmd, const std::string&);
+  friend TCommThreadPtr createCommThread(INotificationSink&, TCmd, const std::string&);
 
   void start();
   void Execute();
@@ -87,12 +94,12 @@ private:
   TPortOpenError FPortOpenError;
 };
 
-using TCommThreadClass = std::unique_ptr<TCommThread> (*)(INotificationSink& hWindow, TCmd cmd,
+using TCommThreadClass = TCommThreadPtr (*)(INotificationSink& hWindow, TCmd cmd,
                                                           const std::string& sPort);
 
 template <class T>
-std::unique_ptr<TCommThread> createCommThread(INotificationSink& hWindow, TCmd cmd, const std::string& sPort) {
-  std::unique_ptr<TCommThread> worker(new T(hWindow, cmd, sPort));
+TCommThreadPtr createCommThread(INotificationSink& hWindow, TCmd cmd, const std::string& sPort) {
+  TCommThreadPtr worker(new T(hWindow, cmd, sPort));
   worker->start();
   return worker;
 }

@@ -13,8 +13,6 @@ namespace kelvry {
 class TBrisolcCommThread : public TCommThread {
 public:
   using TCommThread::TCommThread;
-  // The job's own fields must outlive its thread.
-  ~TBrisolcCommThread() override { waitFor(); }
 
 protected:
   void doJob() override;

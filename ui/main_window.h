@@ -157,7 +157,7 @@ private:
 
   // Declared before the worker: the worker posts into it until it ends.
   TWindowNotificationSink FSink;
-  std::unique_ptr<TCommThread> FCommThread;
+  TCommThreadPtr FCommThread;
 };
 
 }  // namespace kelvry
