@@ -1,11 +1,17 @@
 // Measures what the host adds to the serial line's own time:
 //  - the round trip of one 64-byte record exchange over a pseudo-terminal
 //    with a virtual logger that answers at once (median and p99),
-//  - the CPU time the worker spends on a complete update,
+//  - the CPU time the job spends on a complete update, over a
+//    pseudo-terminal and through the in-memory transport in virtual time
+//    (with the allocations per exchange),
 //  - a short update at emulated 9600 baud against its pure wire time.
 // Then Google Benchmark times the codec and the checksums.
 //
 // Run: build/bench/kelvry_bench   (see the README)
+
+// The replaced operator new counts allocations; GCC takes the free() of the
+// matching operator delete for a mismatch once both are inlined.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -17,16 +23,22 @@
 #include <mutex>
 #include <vector>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "engine/checksums.h"
-#include "engine/comm_thread.h"
-#include "engine/job_options.h"
+#include "engine/comm_link.h"
 #include "engine/status_codes.h"
 #include "engine/update_job.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/hex_codec.h"
+#include "serial/posix_transport.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/test_sources.h"
+#include "tools/logger_sim/memory_logger.h"
 #include "tools/logger_sim/pty_logger.h"
+#include "tools/logger_sim/virtual_clock.h"
 
 namespace kelvry {
 namespace {
@@ -43,51 +55,23 @@ double threadCpuSeconds() {
 // Wire time of `bytes` characters at `baud`, 10 bits each (8N1).
 double wireSeconds(double bytes, int baud) { return bytes * 10.0 / baud; }
 
-// A worker that times a number of programming-line exchanges.
-class TExchangeProbe : public TCommThread {
-public:
-  using TCommThread::TCommThread;
-  static inline int rounds = 0;
-  static inline std::vector<double> micros;
+// Every allocation of the process, to count them around one update.
+std::atomic<uint64_t> allocations{0};
 
-protected:
-  void doJob() override {
-    const std::string line = test::dataRecord(0x0200);
-    sendRecordRetry(":0100000531C9", 1, true);  // erase first, as a job does
-    micros.clear();
-    for (int i = 0; i < rounds; ++i) {
-      const auto start = Clock::now();
-      sendRecordRetry(line, 64, true);
-      micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-  }
-};
+// Runs the update job on this thread and returns its CPU time; `result`
+// tells how it ended.
+double timedJob(const TUpdateRequest& request, const TJobEnvironment& environment, TJobResult& result) {
+  TRecordingSink sink;
+  std::atomic<int32_t> selected{-1};
+  const double start = threadCpuSeconds();
+  result = runUpdateJob(request, environment, sink, selected);
+  return threadCpuSeconds() - start;
+}
 
-// The update job, with the CPU time of its thread measured around it.
-class TTimedJob : public TBrisolcCommThread {
-public:
-  using TBrisolcCommThread::TBrisolcCommThread;
-  static inline double cpuSeconds = 0;
-
-protected:
-  void doJob() override {
-    const double start = threadCpuSeconds();
-    try {
-      TBrisolcCommThread::doJob();
-    } catch (...) {
-      cpuSeconds = threadCpuSeconds() - start;
-      throw;
-    }
-    cpuSeconds = threadCpuSeconds() - start;
-  }
-};
-
-template <class Worker>
-bool runWorker(sim::TPtyLogger& logger, TRecordingSink& sink) {
-  auto worker = createCommThread<Worker>(sink, TCmd::tCMD0, logger.portPath());
-  const bool ended = sink.waitForFinal(std::chrono::minutes(30));
-  worker.reset();
-  return ended && sink.last().code == ntf::JobDone;
+TUpdateRequest requestFor(const std::string& port) {
+  TUpdateRequest request;
+  request.sPort = port;
+  return request;
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -100,14 +84,28 @@ void exchangeRoundTrip() {
   sim::TLoggerConfig config;
   config.identity.startInBootloader = true;
   sim::TPtyLogger logger(config);
-  TRecordingSink sink;
-  TExchangeProbe::rounds = 2000;
-  if (!runWorker<TExchangeProbe>(logger, sink)) {
+  TCancelToken cancel;
+  TPosixSerialTransport port(cancel);
+  if (!port.open(logger.portPath(), 9600)) {
+    std::printf("exchange round trip: FAILED to open %s\n", logger.portPath().c_str());
+    return;
+  }
+  TCommLink link(port, steadyClock(), cancel);
+  const std::string line = test::dataRecord(0x0200);
+  std::vector<double> micros;
+  try {
+    link.sendRecordRetry(":0100000531C9", 1, true);  // erase first, as a job does
+    for (int i = 0; i < 2000; ++i) {
+      const auto start = Clock::now();
+      link.sendRecordRetry(line, 64, true);
+      micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+  } catch (const std::exception&) {
     std::printf("exchange round trip: FAILED\n");
     return;
   }
-  const double median = percentile(TExchangeProbe::micros, 0.5);
-  const double p99 = percentile(TExchangeProbe::micros, 0.99);
+  const double median = percentile(micros, 0.5);
+  const double p99 = percentile(micros, 0.99);
   const double wire = wireSeconds(139 + 139, 9600) * 1e6;
   std::printf("%-48s %12.1f us  (%.3f%% of its %.1f ms wire time at 9600 baud)\n",
               "64-byte exchange, host + pty, median", median, 100 * median / wire, wire / 1000);
@@ -116,16 +114,41 @@ void exchangeRoundTrip() {
 
 void fullUpdateCpu() {
   sim::TPtyLogger logger;  // application running, built-in image 4
-  TRecordingSink sink;
-  selectedSource = -1;
+  TJobResult result;
   const auto start = Clock::now();
-  if (!runWorker<TTimedJob>(logger, sink)) {
+  const double cpu = timedJob(requestFor(logger.portPath()), {}, result);
+  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+  if (result.final.code != ntf::JobDone) {
     std::printf("full update: FAILED\n");
     return;
   }
-  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("%-48s %12.3f s   (wall %.2f s with 4.7 s of fixed pauses)\n",
-              "full update (2273 lines), worker CPU time", TTimedJob::cpuSeconds, wall);
+              "full update (2273 lines) over pty, job CPU time", cpu, wall);
+}
+
+void fullUpdateInMemory() {
+  sim::TMemoryLogger logger;
+  sim::TVirtualClock clock;
+  const TJobEnvironment environment{
+      .makeTransport = [&](const TCancelToken& cancel) { return logger.connect(clock, cancel); },
+      .clock = &clock,
+  };
+  TJobResult result;
+  const uint64_t allocationsBefore = allocations.load();
+  const auto start = Clock::now();
+  const double cpu = timedJob(requestFor("memory"), environment, result);
+  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+  const uint64_t allocated = allocations.load() - allocationsBefore;
+  if (result.final.code != ntf::JobDone) {
+    std::printf("full update in memory: FAILED\n");
+    return;
+  }
+  const int exchanges = logger.stats().exchanges;
+  std::printf("%-48s %12.3f s   (wall %.3f s, %.1f s of virtual time)\n",
+              "full update (2273 lines) in memory, CPU time", cpu, wall,
+              static_cast<double>(clock.elapsed().count()) / 1000);
+  std::printf("%-48s %12.1f     (%d exchanges, logger side included)\n", "allocations per exchange",
+              static_cast<double>(allocated) / exchanges, exchanges);
 }
 
 void shortUpdateAtWireSpeed() {
@@ -142,19 +165,20 @@ void shortUpdateAtWireSpeed() {
   lines.push_back(test::kEndOfFile);
   sim::TPtyLogger logger(config);
 
-  fileHeader = {};
-  fileHeader.tarvo_class = 26135;
-  fileHeader.tarvo_platform = 15;
-  fileHeader.tarvo_print = 56;
-  fileHeader.tarvo_bl = 3;
-  fileLines = lines;
-  selectedSource = 0;
+  auto file = std::make_shared<TUpdateFile>();
+  file->header.tarvo_class = 26135;
+  file->header.tarvo_platform = 15;
+  file->header.tarvo_print = 56;
+  file->header.tarvo_bl = 3;
+  file->lines = lines;
+  TUpdateRequest request = requestFor(logger.portPath());
+  request.sources = TFirmwareSources(std::move(file));
 
-  TRecordingSink sink;
+  TJobResult result;
   const auto start = Clock::now();
-  const bool ok = runWorker<TBrisolcCommThread>(logger, sink);
+  timedJob(request, {}, result);
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-  if (!ok) {
+  if (result.final.code != ntf::JobDone) {
     std::printf("short update at 9600 baud: FAILED\n");
     return;
   }
@@ -202,11 +226,11 @@ void BM_CheckHexReply64(benchmark::State& state) {
 BENCHMARK(BM_CheckHexReply64);
 
 void BM_ImageLineRequest(benchmark::State& state) {
-  selectedSource = 4;
+  const TFirmwareSources sources;
   std::string line;
   int32_t i = 0;
   for (auto _ : state) {
-    getSelectedLine(i, line);
+    sources.getFirmwareLine(4, i, line);
     i = (i + 1) % 2273;
     benchmark::DoNotOptimize(line.data());
   }
@@ -220,6 +244,7 @@ int main(int argc, char** argv) {
   std::printf("%-48s %12s\n", "measurement", "result");
   kelvry::exchangeRoundTrip();
   kelvry::fullUpdateCpu();
+  kelvry::fullUpdateInMemory();
   kelvry::shortUpdateAtWireSpeed();
   std::printf("\n");
   benchmark::Initialize(&argc, argv);
@@ -227,3 +252,11 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   return 0;
 }
+
+void* operator new(std::size_t size) {
+  kelvry::allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }

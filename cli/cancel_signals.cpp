@@ -5,7 +5,6 @@
 
 #include <ctime>
 
-#include "engine/comm_thread.h"
 
 namespace kelvry::cli {
 
@@ -24,7 +23,7 @@ constexpr timespec kWatchInterval = {0, 100'000'000};
 
 }  // namespace
 
-TCancelOnSignals::TCancelOnSignals() {
+TCancelOnSignals::TCancelOnSignals(std::shared_ptr<TCancelToken> cancel) : cancel_(std::move(cancel)) {
   const sigset_t signals = cancelSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   watcher_ = std::thread([this] { watch(); });
@@ -39,10 +38,10 @@ void TCancelOnSignals::watch() {
   const sigset_t signals = cancelSignals();
   while (!stopping_) {
     if (sigtimedwait(&signals, nullptr, &kWatchInterval) > 0) {
-      // The sticky flag first: a job start that clears bCancel looks at it
+      // The sticky flag first: a job start that clears the token looks at it
       // afterwards, so the cancel cannot fall between the two.
       requested_ = true;
-      bCancel = true;
+      cancel_->cancel();
     }
   }
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
+#include "engine/cancel_token.h"
+
 // Ctrl-C and SIGTERM cancel a running update the way the window's Cancel
-// button does: the link sees bCancel before its next attempt, the job ends
+// button does: the job's cancel token is set, every wait of the job ends at
+// once, the link stops before its next attempt, the job ends
 // with "Process cancelled!" and the port is released. No signal handler runs
 // program code: the signals are blocked and taken by a watcher thread.
 
@@ -13,8 +17,9 @@ namespace kelvry::cli {
 class TCancelOnSignals {
 public:
   // Blocks SIGINT and SIGTERM in the calling thread. Construct it before any
-  // other thread starts, so that every later thread inherits the mask.
-  TCancelOnSignals();
+  // other thread starts, so that every later thread inherits the mask. A
+  // signal sets `cancel`.
+  explicit TCancelOnSignals(std::shared_ptr<TCancelToken> cancel);
   ~TCancelOnSignals();
   TCancelOnSignals(const TCancelOnSignals&) = delete;
   TCancelOnSignals& operator=(const TCancelOnSignals&) = delete;
@@ -26,6 +31,7 @@ public:
 private:
   void watch();
 
+  std::shared_ptr<TCancelToken> cancel_;
   std::atomic<bool> requested_{false};
   std::atomic<bool> stopping_{false};
   std::thread watcher_;

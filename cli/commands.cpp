@@ -14,16 +14,16 @@
 #include "cli/confirmation.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_table.h"
-#include "cli/port_open_advice.h"
 #include "cli/progress_line.h"
 #include "cli/update_run.h"
-#include "engine/job_options.h"
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
+#include "frontend/firmware_overview.h"
+#include "frontend/port_open_advice.h"
 #include "serial/port_list.h"
 #include "tools/logger_sim/pty_logger.h"
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 namespace kelvry::cli {
 
@@ -33,20 +33,23 @@ constexpr const char* kProgram = "kelvry-update-cli: ";
 
 // Loads the update file as the only source, or says why it cannot be used.
 // A file that does not load must never fall back to the built-in images.
-bool prepareUpdateFile(const std::string& path, const TStreams& io) {
-  selectedSource = -1;
-  if (path.empty()) return true;
+std::optional<TFirmwareSources> prepareUpdateFile(const std::string& path, const TStreams& io) {
+  if (path.empty()) return TFirmwareSources{};
   std::string why;
   try {
-    if (loadUpdateFile(path, &why)) return true;
+    if (std::optional<TUpdateFile> file = loadUpdateFile(path, &why))
+      return TFirmwareSources(std::make_shared<const TUpdateFile>(std::move(*file)));
   } catch (const std::exception& e) {
     why = e.what();
   }
   // The catalogue's reason usually names the file already.
   if (why.find(path) == std::string::npos) why = "\"" + path + "\": " + why;
   io.err << kProgram << "cannot use update file " << why << '\n';
-  selectedSource = -1;
-  return false;
+  return std::nullopt;
+}
+
+std::string overviewTable(const TFirmwareSources& sources) {
+  return formatTable(overviewColumns(), overviewRows(sources, sources.hasFile() ? 0 : -1));
 }
 
 // The window's question before an update. Returns an exit status when the
@@ -77,25 +80,27 @@ int listPortsCommand(const TStreams& io) {
 }
 
 int listFirmwareCommand(const TCliOptions& options, const TStreams& io) {
-  if (!prepareUpdateFile(options.updateFile, io)) return kExitUsage;
-  io.out << formatTable(overviewColumns(), overviewRows()) << std::flush;
+  const std::optional<TFirmwareSources> sources = prepareUpdateFile(options.updateFile, io);
+  if (!sources) return kExitUsage;
+  io.out << overviewTable(*sources) << std::flush;
   return kExitSuccess;
 }
 
 int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
+  auto file = std::make_shared<TUpdateFile>();
   try {
-    readFileHeaderInfo(options.fileInfoPath);
+    file->header = readFileHeaderInfo(options.fileInfoPath);
   } catch (const std::exception& e) {
     io.err << kProgram << e.what() << '\n';
     return kExitUnexpected;
   }
-  io.out << formatTable(overviewColumns(), overviewRows()) << std::flush;
+  io.out << overviewTable(TFirmwareSources(std::move(file))) << std::flush;
   return kExitSuccess;
 }
 
 int updateCommand(const TCliOptions& options, const TStreams& io) {
-  if (!prepareUpdateFile(options.updateFile, io)) return kExitUsage;
-  bReadInfoOnly = options.infoOnly;
+  std::optional<TFirmwareSources> sources = prepareUpdateFile(options.updateFile, io);
+  if (!sources) return kExitUsage;
   if (const std::optional<int> refused = confirmUpdate(options, io)) return *refused;
 
   // A closed stdout (a pager quit early) must not kill the program halfway
@@ -103,20 +108,27 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   signal(SIGPIPE, SIG_IGN);
   // Before any other thread starts, so that all of them leave the signals
   // to the watcher.
-  const TCancelOnSignals cancelSignals;
+  auto cancel = std::make_shared<TCancelToken>();
+  const TCancelOnSignals cancelSignals(cancel);
 
   std::optional<sim::TPtyLogger> simulated;
   if (options.simulate) {
     sim::TLoggerConfig config;
-    if (selectedSource == 0) config.extraImages.push_back(fileLines);
+    if (sources->hasFile()) config.extraImages.push_back(sources->file()->lines);
     simulated.emplace(std::move(config));
   }
   const std::string port = simulated ? simulated->portPath() : options.port;
 
   TProgressLine progress(io.err, isatty(STDERR_FILENO) != 0, terminalColumns(STDERR_FILENO));
-  const TJobViewSettings settings{.portText = port, .trace = options.trace, .maxRepeats = options.maxRepeats};
+  TUpdateRequest request;
+  request.sPort = port;
+  request.checks = jobChecks();
+  request.bReadInfoOnly = options.infoOnly;
+  request.sources = std::move(*sources);
+  const TJobViewSettings settings{
+      .portText = port, .trace = options.trace, .maxRepeats = options.maxRepeats, .request = std::move(request)};
   TPortOpenError portError;
-  const int status = runUpdate(settings, cancelSignals.requested(), io.out, progress, &portError);
+  const int status = runUpdate(settings, cancel, cancelSignals.requested(), io.out, progress, &portError);
   if (status == err::PortNotReady) io.err << kProgram << portOpenAdvice(port, portError) << '\n';
   return status;
 }

@@ -2,40 +2,7 @@
 
 #include <algorithm>
 
-#include "firmware/firmware_sources.h"
-#include "firmware/identity_names.h"
-#include "ui/job_notifications.h"
-
 namespace kelvry::cli {
-
-TTableRow overviewColumns() { return {"Firmware", "Version", "Platform", "Print", "Date", "BL"}; }
-
-TTableRow overviewRow(const TBl3FileHeader& header) {
-  std::string firmware, platform, print;
-  getClassName(header.tarvo_class, header.tarvo_print, firmware);
-  getPlatformName(header.tarvo_platform, platform);
-  getPrintName(header.tarvo_print, print);
-  return {firmware,
-          format("%d.%.2d", header.tarvo_verH, header.tarvo_verL),
-          platform,
-          print,
-          header.tarvo_date,
-          format("%d.%d", header.tarvo_bl, header.tarvo_bl_ver)};
-}
-
-std::vector<TTableRow> overviewRows() {
-  std::vector<TTableRow> rows;
-  TBl3FileHeader header;
-  if (selectedSource.load() == 0) {
-    getFirmwareHeader(0, header);
-    rows.push_back(overviewRow(header));
-  }
-  for (int32_t source = getImageCount(); source >= 1; --source) {
-    getFirmwareHeader(static_cast<uint32_t>(source), header);
-    rows.push_back(overviewRow(header));
-  }
-  return rows;
-}
 
 namespace {
 

@@ -9,8 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
-#include "engine/update_job.h"
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 int main(int argc, char* argv[]) {
   using namespace kelvry;
@@ -18,7 +17,6 @@ int main(int argc, char* argv[]) {
   try {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("kelvry-update-cli");
-    CommThreadClass = &createCommThread<TBrisolcCommThread>;
 
     const TCliParseResult parsed = parseCliOptions(QCoreApplication::arguments());
     if (!parsed.error.empty()) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "ui/job_notifications.h"
+#include "frontend/job_notifications.h"
 
 namespace kelvry::cli {
 

@@ -1,47 +1,44 @@
 #include "cli/terminal_job_view.h"
 
-#include <QTime>
-
 #include <ostream>
 
 #include "cli/exit_status.h"
-#include "engine/comm_thread.h"
 #include "engine/status_codes.h"
+#include "frontend/report_line.h"
 
 namespace kelvry::cli {
 
-namespace {
-// The window waits this long before it repeats a job after a communication
-// failure, to give the logger time to settle.
-constexpr std::chrono::milliseconds kCommRepeatDelay{1500};
-}  // namespace
-
-std::string stampedReportLine(const std::string& sText) {
-  return QTime::currentTime().toString("hh-mm-ss").toStdString() + " -> " + sText;
-}
-
-TTerminalJobView::TTerminalJobView(TJobViewSettings settings, TJobHooks hooks,
+TTerminalJobView::TTerminalJobView(TJobViewSettings settings, TJobSession& session,
                                    const std::atomic<bool>& cancelRequested, std::ostream& out,
-                                   TProgressLine& progress)
+                                   TProgressLine& progress, IClock& clock)
     : settings_(std::move(settings)),
-      hooks_(std::move(hooks)),
+      session_(session),
       cancelRequested_(cancelRequested),
       out_(out),
-      progress_(progress) {}
+      progress_(progress),
+      clock_(clock) {}
 
-void TTerminalJobView::StartJob(TCmd cmd) {
-  hooks_.releaseWorker();
+void TTerminalJobView::beginJob() {
+  session_.release();
   const std::string text = startLine(settings_.portText);
   AddReportLine(text);
   SetStatusText(text);
   SetProgressPosition(0);
   busy_ = true;
-  bCancel = false;
+  flush();
+}
+
+TUpdateRequest TTerminalJobView::requestFor(TCmd cmd) const {
+  TUpdateRequest request = settings_.request;
+  request.cmd = cmd;
+  return request;
+}
+
+void TTerminalJobView::StartJob(TCmd cmd) {
+  beginJob();
   // A signal that arrived before this start still counts: the user asked to
   // stop, not to stop only the job that happened to run.
-  if (cancelRequested_) bCancel = true;
-  flush();
-  hooks_.startWorker(cmd);
+  session_.start(requestFor(cmd), cancelRequested_);
 }
 
 void TTerminalJobView::handle(const TNotification& notification) {
@@ -80,17 +77,19 @@ void TTerminalJobView::Beep() { progress_.beep(); }
 
 void TTerminalJobView::EndJob() {
   busy_ = false;
-  hooks_.releaseWorker();
+  session_.release();
   progress_.hide();
 }
 
+// A cancel asked for before the failure, or by a signal during the wait,
+// stays in force: the repeated job stops at its first attempt.
 void TTerminalJobView::RepeatAfterProgrammingError() {
   if (!mayRepeat()) {
     giveUp("programming error");
     return;
   }
-  ++repeats_;
-  StartJob(TCmd::tCMD0);
+  beginJob();
+  session_.repeat(requestFor(TCmd::tCMD0));
 }
 
 void TTerminalJobView::RepeatAfterCommFailure(TCmd cmd) {
@@ -99,21 +98,20 @@ void TTerminalJobView::RepeatAfterCommFailure(TCmd cmd) {
     giveUp("communication error");
     return;
   }
-  ++repeats_;
   flush();
-  const bool cancelBefore = bCancel;
-  hooks_.pause(kCommRepeatDelay);
-  StartJob(cmd);
-  // A cancel asked for before the failure stops the new worker at its first
-  // attempt, as one asked for during the wait does.
-  if (cancelBefore || cancelRequested_) bCancel = true;
+  session_.pauseBeforeRepeat(clock_);
+  beginJob();
+  session_.repeat(requestFor(cmd));
 }
 
-bool TTerminalJobView::mayRepeat() const { return !settings_.maxRepeats || repeats_ < *settings_.maxRepeats; }
+bool TTerminalJobView::mayRepeat() const {
+  return !settings_.maxRepeats || session_.repeats() < *settings_.maxRepeats;
+}
 
 void TTerminalJobView::giveUp(const char* reason) {
   Beep();
-  ShowMessageText(format("Gave up after %d repeat%s: %s!", repeats_, repeats_ == 1 ? "" : "s", reason));
+  const int repeats = session_.repeats();
+  ShowMessageText(format("Gave up after %d repeat%s: %s!", repeats, repeats == 1 ? "" : "s", reason));
 }
 
 void TTerminalJobView::printLine(const std::string& line) {

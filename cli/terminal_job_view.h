@@ -1,8 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
-#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -10,8 +8,11 @@
 #include <vector>
 
 #include "cli/progress_line.h"
+#include "engine/clock.h"
 #include "engine/notification_sink.h"
-#include "ui/job_notifications.h"
+#include "engine/update_request.h"
+#include "frontend/job_notifications.h"
+#include "frontend/job_session.h"
 
 // The command line's face for a job. Of the window's three text outputs:
 // - report lines go to stdout as "hh-nn-ss -> text", as the report window
@@ -24,29 +25,22 @@
 
 namespace kelvry::cli {
 
-// How the view starts and ends workers and waits; the real ones run a
-// TCommThread, tests record the calls.
-struct TJobHooks {
-  // Starts a worker for the command; the previous one is already released.
-  std::function<void(TCmd)> startWorker;
-  // Lets go of the worker that has posted its final notification.
-  std::function<void()> releaseWorker;
-  std::function<void(std::chrono::milliseconds)> pause;
-};
-
 struct TJobViewSettings {
   std::string portText;            // the port as the user named it
   bool trace = false;              // print each notification before handling it
   std::optional<int> maxRepeats;   // automatic repeats allowed; none: no limit
+  TUpdateRequest request;          // the job to run (port, checks, firmware)
 };
 
 class TTerminalJobView : public IJobView {
 public:
-  TTerminalJobView(TJobViewSettings settings, TJobHooks hooks, const std::atomic<bool>& cancelRequested,
-                   std::ostream& out, TProgressLine& progress);
+  // Jobs run through `session`; the pause before a repeat is waited on
+  // `clock`. `cancelRequested` turns true when a signal asked to stop.
+  TTerminalJobView(TJobViewSettings settings, TJobSession& session, const std::atomic<bool>& cancelRequested,
+                   std::ostream& out, TProgressLine& progress, IClock& clock = steadyClock());
 
-  // Starts a job as the window's StartJob does: start line, busy, bCancel
-  // cleared (unless a signal asked to cancel), new worker.
+  // Starts a job as the window's StartJob does: start line, busy, the cancel
+  // flag cleared (unless a signal asked to cancel), new worker.
   void StartJob(TCmd cmd);
 
   // Handles one notification from the worker, in posting order.
@@ -55,7 +49,7 @@ public:
   bool busy() const { return busy_; }
   // What the process should exit with, from the last final notification.
   int exitStatus() const { return exitStatus_; }
-  int repeats() const { return repeats_; }
+  int repeats() const { return session_.repeats(); }
 
   void AddReportLine(const std::string& sText) override;
   void SetStatusText(const std::string& sText) override;
@@ -65,33 +59,35 @@ public:
   void SetApplicationTitle(const std::string& sTitle) override;
   void Beep() override;
   std::string PortText() const override { return settings_.portText; }
+  const TFirmwareSources& FirmwareSources() const override { return session_.request().sources; }
+  int32_t SelectedSource() const override { return session_.selectedSource(); }
+  TSerialFailure SerialFailure() const override { return session_.lastResult().serialFailure; }
   void EndJob() override;
   void RepeatAfterProgrammingError() override;
   void RepeatAfterCommFailure(TCmd cmd) override;
 
 private:
+  void beginJob();
+  TUpdateRequest requestFor(TCmd cmd) const;
   bool mayRepeat() const;
   void giveUp(const char* reason);
   void printLine(const std::string& line);
   void flush();
 
   TJobViewSettings settings_;
-  TJobHooks hooks_;
+  TJobSession& session_;
   const std::atomic<bool>& cancelRequested_;
   std::ostream& out_;
   TProgressLine& progress_;
+  IClock& clock_;
 
   bool busy_ = false;
   int position_ = 0;
-  int repeats_ = 0;
   int exitStatus_ = 0;
   // Report lines (stamped line, bare text) and messages of the notification
   // being handled, printed when it is done.
   std::vector<std::pair<std::string, std::string>> pendingReport_;
   std::vector<std::string> pendingMessages_;
 };
-
-// "hh-nn-ss -> text" with the local time now.
-std::string stampedReportLine(const std::string& sText);
 
 }  // namespace kelvry::cli

@@ -1,32 +1,21 @@
 #include "cli/update_run.h"
 
-#include <memory>
-#include <thread>
-
 #include "cli/notification_queue.h"
-#include "engine/comm_thread.h"
+#include "frontend/job_session.h"
 
 namespace kelvry::cli {
 
-int runUpdate(const TJobViewSettings& settings, const std::atomic<bool>& cancelRequested, std::ostream& out,
-              TProgressLine& progress, TPortOpenError* portError) {
+int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel,
+              const std::atomic<bool>& cancelRequested, std::ostream& out, TProgressLine& progress,
+              TSerialFailure* portError) {
   // The queue outlives every worker that posts into it.
   TNotificationQueue queue;
-  TCommThreadPtr worker;
-  TJobHooks hooks{
-      .startWorker = [&](TCmd cmd) { worker = CommThreadClass(queue, cmd, settings.portText); },
-      // The worker has posted its final notification; joining it is quick.
-      .releaseWorker =
-          [&] {
-            if (portError && worker) *portError = worker->portOpenError();
-            worker.reset();
-          },
-      .pause = [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
-  };
-  TTerminalJobView view(settings, hooks, cancelRequested, out, progress);
-  view.StartJob(TCmd::tCMD0);
+  TJobSession session(queue, std::move(cancel));
+  TTerminalJobView view(settings, session, cancelRequested, out, progress);
+  view.StartJob(settings.request.cmd);
   while (view.busy()) view.handle(queue.take());
-  worker.reset();
+  session.release();
+  if (portError) *portError = session.lastResult().serialFailure;
   return view.exitStatus();
 }
 

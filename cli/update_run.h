@@ -2,21 +2,24 @@
 
 #include <atomic>
 #include <iosfwd>
+#include <memory>
 
 #include "cli/progress_line.h"
 #include "cli/terminal_job_view.h"
-#include "serial/serial_port.h"
+#include "engine/cancel_token.h"
+#include "serial/transport.h"
 
-// One update from the command line: starts a worker through CommThreadClass,
-// hands its notifications to the shared handler on this thread, repeats the
-// job when the handler asks for it, and returns the exit status once the
-// last worker has ended and been joined.
+// One update from the command line: runs the job of `settings.request`
+// through a job session, hands its notifications to the shared handler on
+// this thread, repeats the job when the handler asks for it, and returns the
+// exit status once the last worker has ended and been joined.
 
 namespace kelvry::cli {
 
-// `portError`, when given, receives why the last worker could not open the
-// port.
-int runUpdate(const TJobViewSettings& settings, const std::atomic<bool>& cancelRequested, std::ostream& out,
-              TProgressLine& progress, TPortOpenError* portError = nullptr);
+// `cancel` is the token a signal sets; `portError`, when given, receives why
+// the last worker could not open the port.
+int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel,
+              const std::atomic<bool>& cancelRequested, std::ostream& out, TProgressLine& progress,
+              TSerialFailure* portError = nullptr);
 
 }  // namespace kelvry::cli

@@ -43,6 +43,17 @@ uint16_t crc16(const uint8_t* data, uint16_t length) {
   return value;
 }
 
+uint16_t calculateCRC16(uint16_t upid_id, uint16_t upid_info, uint16_t upid_platform, uint16_t upid_print,
+                        uint16_t upid_reserve) {
+  uint8_t bytes[10];
+  const uint16_t words[5] = {upid_id, upid_info, upid_platform, upid_print, upid_reserve};
+  for (int i = 0; i < 5; ++i) {
+    bytes[2 * i] = static_cast<uint8_t>(words[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<uint8_t>(words[i] >> 8);
+  }
+  return crc16(bytes, sizeof bytes);
+}
+
 uint8_t checkHexReply(const char* text, int pairs) {
   uint8_t sum = 0;
   for (int i = 0; i < pairs; ++i) {

@@ -16,6 +16,10 @@ uint16_t crc16(const uint8_t* data, uint16_t length);
 // complement: 0 for a record whose checksum is right.
 uint8_t checkHexReply(const char* text, int pairs);
 
+// The CRC-16 of the update-ID block's five words, each low byte first.
+uint16_t calculateCRC16(uint16_t upid_id, uint16_t upid_info, uint16_t upid_platform, uint16_t upid_print,
+                        uint16_t upid_reserve);
+
 constexpr uint16_t makeWord(uint8_t high, uint8_t low) {
   return static_cast<uint16_t>(high * 256 + low);
 }

@@ -1,18 +1,16 @@
 #include "engine/update_job.h"
 
+#include <algorithm>
+
 #include "engine/checksums.h"
-#include "engine/job_options.h"
+#include "engine/final_notification.h"
 #include "engine/status_codes.h"
 #include "engine/tarvo_exception.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
+#include "serial/posix_transport.h"
 
 namespace kelvry {
-
-// The update job is the one the front ends start, and it offers "Read info
-// only".
-TCommThreadClass CommThreadClass = &createCommThread<TBrisolcCommThread>;
-std::atomic<bool> bReadInfoOnlySupported{true};
 
 namespace {
 
@@ -29,6 +27,9 @@ constexpr uint16_t kBootloaderGeneration = 3;
 constexpr uint16_t kUpdateInfoReady = 0xFFFE;
 constexpr int kPauseBeforeStartMs = 500;
 constexpr int kPauseForRestartMs = 4000;
+constexpr int32_t kBaudRate = 9600;
+constexpr uint8_t kWakeUp = 255;
+constexpr int kWakeUpPauseMs = 100;
 
 uint16_t littleEndian(uint8_t low, uint8_t high) { return makeWord(high, low); }
 
@@ -48,6 +49,10 @@ uint16_t upidBlockAddress(uint16_t platform) {
   }
 }
 
+TBrisolcCommThread::TBrisolcCommThread(const TUpdateRequest& request, TCommLink& link, INotificationSink& sink,
+                                       std::atomic<int32_t>& selected)
+    : FRequest(request), FLink(link), FSink(sink), selectedSource(selected) {}
+
 void TBrisolcCommThread::doJob() {
   identifyAndEnterBootloader();
   TLoggerData data = readLoggerData();
@@ -61,11 +66,15 @@ void TBrisolcCommThread::doJob() {
   restartAndConfirmClass();
 }
 
+uint16_t TBrisolcCommThread::replyClassWord() const {
+  return makeWord(FLink.replyFrame()[2], FLink.replyFrame()[3]);
+}
+
 uint16_t TBrisolcCommThread::queryIdentity() {
-  sendCommand(true, kCmdIdentity);
-  const uint16_t classWord = makeWord(FRxBuffer[2], FRxBuffer[3]);
+  FLink.sendCommand(true, kCmdIdentity);
+  const uint16_t classWord = replyClassWord();
   post(ntf::ClassWord, classWord);
-  post(ntf::VersionWord, makeWord(FRxBuffer[4], FRxBuffer[5]));
+  post(ntf::VersionWord, makeWord(FLink.replyFrame()[4], FLink.replyFrame()[5]));
   return classWord;
 }
 
@@ -76,17 +85,18 @@ void TBrisolcCommThread::identifyAndEnterBootloader() {
   for (int pass = 1;; ++pass) {
     const uint16_t classWord = queryIdentity();
     if (classWord == kBootloaderClass) return;
-    if (pass == 2 || (bCheckFirmware && classWord != kApplicationClass)) throw ETarvo(err::NotInBootloader);
-    sendCommand(false, kCmdJump, 0x81, 0x00, 0xA5, 0x5A, 0x00, 0x00);
-    pauseMs(1);
+    if (pass == 2 || (FRequest.checks.bCheckFirmware && classWord != kApplicationClass))
+      throw ETarvo(err::NotInBootloader);
+    FLink.sendCommand(false, kCmdJump, 0x81, 0x00, 0xA5, 0x5A, 0x00, 0x00);
+    FLink.pauseMs(1);
   }
 }
 
 void TBrisolcCommThread::readBootloaderRecord(uint16_t blockAddress, uint8_t command, uint8_t n) {
   FHex.setCommandRecord(blockAddress, command);
   FHex.hexRecordToLine();
-  if (!sendRecordRetry(FHex.hexLine, n, false)) throw ETarvo(err::InvalidAnswer);
-  getReplyText(FHex.hexLine);
+  if (!FLink.sendRecordRetry(FHex.hexLine, n, false)) throw ETarvo(err::InvalidAnswer);
+  FLink.getReplyText(FHex.hexLine);
   if (!FHex.hexLineToRecord()) throw ETarvo(err::InvalidAnswer);
 }
 
@@ -122,34 +132,37 @@ void TBrisolcCommThread::reportLoggerData(const TLoggerData& data) {
 // A loaded update file is the only candidate; otherwise the built-in images
 // are tried in order and the first that fits wins.
 void TBrisolcCommThread::selectSource(const TLoggerData& data) {
-  const bool fileOnly = selectedSource == 0;
+  const TFirmwareSources& sources = FRequest.sources;
+  const bool fileOnly = sources.hasFile();
   const int32_t first = fileOnly ? 0 : 1;
-  const int32_t last = fileOnly ? 0 : getImageCount();
+  const int32_t last = fileOnly ? 0 : TFirmwareSources::getImageCount();
+  const TJobChecks& checks = FRequest.checks;
   selectedSource = -1;
   for (int32_t i = first; i <= last; ++i) {
     post(ntf::CheckingSource, i);
     TBl3FileHeader header;
-    getFirmwareHeader(static_cast<uint32_t>(i), header);
-    if (bCheckClass && data.updateClass != header.tarvo_class) continue;
+    sources.getFirmwareHeader(static_cast<uint32_t>(i), header);
+    if (checks.bCheckClass && data.updateClass != header.tarvo_class) continue;
     if (data.platform != header.tarvo_platform) continue;
     if (data.print != header.tarvo_print) continue;
     if (header.tarvo_bl != kBootloaderGeneration) continue;
-    if (bCheckInfo && data.updateInfo != kUpdateInfoReady) continue;
+    if (checks.bCheckInfo && data.updateInfo != kUpdateInfoReady) continue;
     selectedSource = i;
     FHeader = header;
     break;
   }
   if (selectedSource == -1) throw ETarvo(err::NoMatchingSource);
-  if (bReadInfoOnly) throw ETarvo(err::ReadInfoOnly);
+  if (FRequest.bReadInfoOnly) throw ETarvo(err::ReadInfoOnly);
 }
 
 // Checked before anything is erased: a source must end with the end-of-file
 // record and hold at least one line before it.
 int32_t TBrisolcCommThread::checkLastLine() {
-  const int32_t n = getSelectedLineCount();
+  const auto source = static_cast<uint32_t>(selectedSource.load());
+  const int32_t n = FRequest.sources.getFirmwareLineCount(source);
   if (n < 1) throw ETarvo(err::LastLineWrong);
   std::string lastLine;
-  getSelectedLine(n, lastLine);
+  FRequest.sources.getFirmwareLine(source, n, lastLine);
   if (lastLine != ":00000001FF") throw ETarvo(err::LastLineWrong);
   return n;
 }
@@ -157,14 +170,14 @@ int32_t TBrisolcCommThread::checkLastLine() {
 void TBrisolcCommThread::sendBootloaderCommand(uint8_t command, uint8_t n) {
   FHex.setCommandRecord(0, command);
   FHex.hexRecordToLine();
-  sendRecordRetry(FHex.hexLine, n, true);
+  FLink.sendRecordRetry(FHex.hexLine, n, true);
 }
 
 // The bootloader echoes every programmed line; anything but an identical
 // echo means the line did not arrive as sent.
 void TBrisolcCommThread::programLine(const std::string& line, int32_t lineIndexOnError) {
-  sendRecordRetry(line, kDataRecordBytes, true);
-  getReplyText(FHex.hexLine);
+  FLink.sendRecordRetry(line, kDataRecordBytes, true);
+  FLink.getReplyText(FHex.hexLine);
   if (FHex.hexLine != line) {
     post(ntf::ReadBackDiffers, lineIndexOnError);
     throw ETarvo(err::ProgrammingError);
@@ -174,12 +187,13 @@ void TBrisolcCommThread::programLine(const std::string& line, int32_t lineIndexO
 // The vector table goes in last, so that a logger interrupted mid-way never
 // jumps into half-written firmware.
 void TBrisolcCommThread::programSource(int32_t n) {
-  post(ntf::SourceSelected, ordinal(FCmd));
+  post(ntf::SourceSelected, ordinal(FRequest.cmd));
+  const auto source = static_cast<uint32_t>(selectedSource.load());
   sendBootloaderCommand(kRecErase, 1);
   std::string heldBack;
   for (int32_t i = 0; i < n; ++i) {
     std::string line;
-    getSelectedLine(i, line);
+    FRequest.sources.getFirmwareLine(source, i, line);
     FHex.hexLine = line;
     if (!FHex.hexLineToRecord()) {
       post(ntf::LineNotRecord, i);
@@ -202,13 +216,72 @@ void TBrisolcCommThread::programSource(int32_t n) {
 }
 
 void TBrisolcCommThread::restartAndConfirmClass() {
-  pauseMs(kPauseBeforeStartMs);
+  FLink.pauseOrCancel(kPauseBeforeStartMs);
   sendBootloaderCommand(kRecStart, 0);
-  pauseMs(kPauseForRestartMs);
-  sendCommand(true, kCmdIdentity);
-  const uint16_t classWord = makeWord(FRxBuffer[2], FRxBuffer[3]);
+  FLink.pauseOrCancel(kPauseForRestartMs);
+  FLink.sendCommand(true, kCmdIdentity);
+  const uint16_t classWord = replyClassWord();
   post(ntf::ClassWord, classWord);
   if (classWord != FHeader.tarvo_class) throw ETarvo(err::WrongClassAfterStart);
+}
+
+void TBrisolcCommThread::setProgress(int32_t index, int32_t count) {
+  int64_t percent = count == 0 ? 0 : int64_t{index} * 99 / count;
+  percent = std::clamp<int64_t>(percent, 0, 99);
+  if (percent == FnProgres) return;
+  FnProgres = static_cast<int32_t>(percent);
+  post(ntf::Progress, FnProgres);
+}
+
+namespace {
+
+// Opens the port, wakes the logger and runs the job; the port is closed
+// again whatever happens.
+void openAndRun(const TUpdateRequest& request, ISerialTransport& port, IClock& clock, INotificationSink& sink,
+                std::atomic<int32_t>& selectedSource) {
+  if (!port.open(request.sPort, kBaudRate)) throw ETarvo(err::PortNotReady);
+  struct TCloseOnExit {
+    ISerialTransport& port;
+    ~TCloseOnExit() { port.close(); }
+  } closeOnExit{port};
+
+  TCommLink link(port, clock, *request.cancel);
+  TBrisolcCommThread job(request, link, sink, selectedSource);
+  job.resetProgress();
+  // A cancel during these pauses is seen by the next frame's attempt.
+  link.sendCommand(false, kWakeUp);
+  link.pauseMs(kWakeUpPauseMs);
+  link.sendCommand(false, kWakeUp);
+  link.pauseMs(kWakeUpPauseMs);
+  job.doJob();
+}
+
+std::unique_ptr<ISerialTransport> makeTransport(const TJobEnvironment& environment, const TCancelToken& cancel) {
+  if (environment.makeTransport) return environment.makeTransport(cancel);
+  return std::make_unique<TPosixSerialTransport>(cancel);
+}
+
+}  // namespace
+
+TJobResult runUpdateJob(const TUpdateRequest& request, const TJobEnvironment& environment, INotificationSink& sink,
+                        std::atomic<int32_t>& selectedSource) {
+  TJobResult result;
+  std::exception_ptr failure;
+  std::unique_ptr<ISerialTransport> port;
+  try {
+    port = makeTransport(environment, *request.cancel);
+    openAndRun(request, *port, environment.clock ? *environment.clock : steadyClock(), sink, selectedSource);
+  } catch (const ETarvo& e) {
+    failure = std::current_exception();
+    result.errorCode = e.iException;
+    const bool platformFailure = e.iException == err::PortNotReady || e.iException == err::SerialIo;
+    if (platformFailure && port) result.serialFailure = port->lastFailure();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  result.final = finalNotification(failure, request.cmd);
+  result.selectedSource = selectedSource.load();
+  return result;
 }
 
 }  // namespace kelvry

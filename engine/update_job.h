@@ -1,6 +1,9 @@
 #pragma once
 
-#include "engine/comm_thread.h"
+#include <atomic>
+
+#include "engine/comm_link.h"
+#include "engine/update_request.h"
 #include "firmware/bl3_file_header.h"
 #include "firmware/hex_codec.h"
 
@@ -9,13 +12,18 @@ namespace kelvry {
 // The update job: identifies the logger, brings it into its bootloader,
 // reads its identity data, picks the matching firmware, erases, programs
 // every line with read-back (the vector table last), restarts the logger and
-// confirms its class.
-class TBrisolcCommThread : public TCommThread {
+// confirms its class. It talks through the link it is given and owns all
+// its state; failures are raised as ETarvo codes.
+class TBrisolcCommThread {
 public:
-  using TCommThread::TCommThread;
+  TBrisolcCommThread(const TUpdateRequest& request, TCommLink& link, INotificationSink& sink,
+                     std::atomic<int32_t>& selectedSource);
 
-protected:
-  void doJob() override;
+  void doJob();
+
+  // Posts notification 1 when the percent (0 to 99) changes.
+  void setProgress(int32_t index, int32_t count);
+  void resetProgress() { FnProgres = 0; }
 
 private:
   struct TLoggerData {
@@ -39,9 +47,16 @@ private:
   void programLine(const std::string& line, int32_t lineIndexOnError);
   void sendBootloaderCommand(uint8_t command, uint8_t n);
   void restartAndConfirmClass();
+  uint16_t replyClassWord() const;
+  void post(uint32_t code, int32_t value) { FSink.post(code, value); }
 
-  THexCodec FHex;  // the codec's working record and line, owned by this job
+  const TUpdateRequest& FRequest;
+  TCommLink& FLink;
+  INotificationSink& FSink;
+  std::atomic<int32_t>& selectedSource;
+  THexCodec FHex;          // the codec's working record and line
   TBl3FileHeader FHeader;  // header of the matched source
+  int32_t FnProgres = 0;
 };
 
 // Byte address of the update-ID block in the logger for a platform (0 when

@@ -4,12 +4,8 @@
 
 namespace kelvry {
 
-std::atomic<int32_t> selectedSource{-1};
-TBl3FileHeader fileHeader;
-std::vector<std::string> fileLines;
-
-bool getFirmwareSource(uint32_t source, uint32_t request, int32_t index, TBl3FileHeader& header,
-                       int32_t& count, std::string& line) {
+bool TFirmwareSources::getFirmwareSource(uint32_t source, uint32_t request, int32_t index,
+                                         TBl3FileHeader& header, int32_t& count, std::string& line) const {
   header.tarvo_class = 0xFFFF;
   header.tarvo_platform = 0xFFFF;
   header.tarvo_print = 0xFFFF;
@@ -18,10 +14,12 @@ bool getFirmwareSource(uint32_t source, uint32_t request, int32_t index, TBl3Fil
   if (request > reqLine || source > static_cast<uint32_t>(getImageCount())) return false;
 
   if (source == 0) {
+    static const TUpdateFile kNoFile;
+    const TUpdateFile& file = file_ ? *file_ : kNoFile;
     switch (request) {
-      case reqHeader: header = fileHeader; break;
-      case reqLineCount: count = static_cast<int32_t>(fileLines.size()) - 1; break;
-      default: line = fileLines.at(static_cast<size_t>(index)); break;
+      case reqHeader: header = file.header; break;
+      case reqLineCount: count = static_cast<int32_t>(file.lines.size()) - 1; break;
+      default: line = file.lines.at(static_cast<size_t>(index)); break;
     }
     return true;
   }
@@ -29,14 +27,14 @@ bool getFirmwareSource(uint32_t source, uint32_t request, int32_t index, TBl3Fil
   return true;
 }
 
-void getFirmwareHeader(uint32_t source, TBl3FileHeader& header) {
+void TFirmwareSources::getFirmwareHeader(uint32_t source, TBl3FileHeader& header) const {
   header = TBl3FileHeader{};
   int32_t count = 0;
   std::string line;
   getFirmwareSource(source, reqHeader, 0, header, count, line);
 }
 
-int32_t getFirmwareLineCount(uint32_t source) {
+int32_t TFirmwareSources::getFirmwareLineCount(uint32_t source) const {
   TBl3FileHeader header;
   int32_t count = 0;
   std::string line;
@@ -44,12 +42,10 @@ int32_t getFirmwareLineCount(uint32_t source) {
   return count;
 }
 
-int32_t getSelectedLineCount() { return getFirmwareLineCount(static_cast<uint32_t>(selectedSource.load())); }
-
-void getSelectedLine(int32_t index, std::string& line) {
+void TFirmwareSources::getFirmwareLine(uint32_t source, int32_t index, std::string& line) const {
   TBl3FileHeader header;
   int32_t count = 0;
-  getFirmwareSource(static_cast<uint32_t>(selectedSource.load()), reqLine, index, header, count, line);
+  getFirmwareSource(source, reqLine, index, header, count, line);
 }
 
 }  // namespace kelvry

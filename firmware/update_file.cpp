@@ -143,32 +143,29 @@ bool readFileHeader(std::istream& in, TBl3FileHeader& header) {
   return true;
 }
 
-bool loadUpdateFile(const std::string& path, std::string* why) {
-  fileLines.clear();
+std::optional<TUpdateFile> loadUpdateFile(const std::string& path, std::string* why) {
+  TUpdateFile file;
   std::ifstream in;
   try {
     in = openUpdateFile(path);
-    readFileHeader(in, fileHeader);
+    readFileHeader(in, file.header);
   } catch (const std::exception& e) {
     if (why) *why = describe(path, e.what());
-    return false;
+    return std::nullopt;
   }
 
   in.clear();
   in.seekg(0);
   try {
     if (in.fail()) throw std::runtime_error("the file cannot be read again from its start");
-    fileLines = recordLines(in);
+    file.lines = recordLines(in);
   } catch (const std::exception& e) {
     throw std::runtime_error(describe(path, e.what()));
   }
-  selectedSource = 0;
-  return true;
+  return file;
 }
 
-void readFileHeaderInfo(const std::string& path) {
-  // Read into a copy: a header that fails halfway must not leave a mix of
-  // two files in fileHeader while source 0 may still be selected.
+TBl3FileHeader readFileHeaderInfo(const std::string& path) {
   TBl3FileHeader header;
   try {
     std::ifstream in = openUpdateFile(path);
@@ -178,8 +175,7 @@ void readFileHeaderInfo(const std::string& path) {
   } catch (const std::exception& e) {
     throw std::runtime_error(describe(path, e.what()));
   }
-  fileHeader = header;
-  selectedSource = 0;
+  return header;
 }
 
 }  // namespace kelvry

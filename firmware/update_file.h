@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "firmware/bl3_file_header.h"
+#include "firmware/firmware_sources.h"
 
 // The update file: eight "key=value" header lines (bootloader, bootloader
 // version, class, versionH, versionL, platform, print, date, in that order)
@@ -42,20 +43,17 @@ std::optional<uint16_t> toHeaderWord(std::string_view text);
 // std::runtime_error when the stream cannot be read at all.
 bool readFileHeader(std::istream& in, TBl3FileHeader& header);
 
-// Loads an update file as the file source: empties fileLines, reads the
-// header into fileHeader, takes every line without "=" as a record line and
-// selects source 0. The caller sets selectedSource to -1 beforehand, so a
-// false result (file missing or unreadable, a header number that does not
-// convert) leaves the built-in images to the next job; `why`, when given,
-// then says which file and what is wrong. Throws std::runtime_error only
-// when the header read but the rest of the file could not be.
-bool loadUpdateFile(const std::string& path, std::string* why = nullptr);
+// Loads an update file: its header, and every line without "=" as a record
+// line. Nothing (file missing or unreadable, a header number that does not
+// convert) when it cannot be used; `why`, when given, then says which file
+// and what is wrong. Throws std::runtime_error only when the header read but
+// the rest of the file could not be.
+std::optional<TUpdateFile> loadUpdateFile(const std::string& path, std::string* why = nullptr);
 
-// Reads only the header of an update file into fileHeader and selects
-// source 0, for showing the file in the firmware overview. fileLines stays
-// as it is. On any failure throws (EConvertError for a value that does not
-// convert, std::runtime_error otherwise) with a message naming the file and
-// what is wrong; fileHeader and selectedSource then stay unchanged.
-void readFileHeaderInfo(const std::string& path);
+// Reads only the header of an update file, for showing the file in the
+// firmware overview. On any failure throws (EConvertError for a value that
+// does not convert, std::runtime_error otherwise) with a message naming the
+// file and what is wrong.
+TBl3FileHeader readFileHeaderInfo(const std::string& path);
 
 }  // namespace kelvry

@@ -27,7 +27,7 @@ constexpr milliseconds kTimeoutPerByte{1};
 // same descriptor.
 constexpr short kLineGone = POLLHUP | POLLERR | POLLNVAL;
 
-enum class TWait { Ready, TimedOut, Failed };
+enum class TWait { Ready, TimedOut, Failed, Woken };
 
 int toFd(TPortHandle hPort) { return static_cast<int>(hPort); }
 
@@ -42,14 +42,19 @@ int pollTimeout(Clock::time_point deadline) {
   return static_cast<int>(std::clamp<int64_t>(remaining, 0, INT_MAX));
 }
 
-TWait waitForLine(int fd, short events, Clock::time_point deadline) {
-  pollfd entry{fd, events, 0};
+// A line that is gone fails with EIO, as a read from it would.
+TWait waitForLine(int fd, short events, Clock::time_point deadline, int wakeFd = -1) {
+  pollfd entries[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
   for (;;) {
-    const int result = poll(&entry, 1, pollTimeout(deadline));
+    const int result = poll(entries, wakeFd >= 0 ? 2 : 1, pollTimeout(deadline));
     if (result < 0 && errno == EINTR) continue;
     if (result < 0) return TWait::Failed;
     if (result == 0) return TWait::TimedOut;
-    return (entry.revents & kLineGone) != 0 ? TWait::Failed : TWait::Ready;
+    if ((entries[0].revents & kLineGone) != 0) {
+      errno = EIO;
+      return TWait::Failed;
+    }
+    return entries[0].revents != 0 ? TWait::Ready : TWait::Woken;
   }
 }
 
@@ -62,10 +67,15 @@ bool clearCommError(TPortHandle hPort) {
   // off, parity and framing errors arrive as ordinary bytes and overruns are
   // only counted. What is worth knowing here is whether the port is still
   // there, so that an unplugged adapter fails like the desktop call does.
-  if (hPort < 0) return false;
+  if (hPort < 0) {
+    errno = EBADF;
+    return false;
+  }
   pollfd entry{toFd(hPort), 0, 0};
   if (poll(&entry, 1, 0) < 0) return false;
-  return (entry.revents & kLineGone) == 0;
+  if ((entry.revents & kLineGone) == 0) return true;
+  errno = EIO;
+  return false;
 }
 
 // Only the input is discarded. A write on Linux returns once the bytes are
@@ -74,12 +84,17 @@ bool clearCommError(TPortHandle hPort) {
 // bootloader jump, 1 ms before the next query) before it leaves the
 // computer. What a timed-out write left queued is dropped by writeComm.
 bool purgeComm(TPortHandle hPort) {
-  return hPort >= 0 && tcflush(toFd(hPort), TCIFLUSH) == 0;
+  if (hPort >= 0) return tcflush(toFd(hPort), TCIFLUSH) == 0;
+  errno = EBADF;
+  return false;
 }
 
 bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& written) {
   written = 0;
-  if (hPort < 0) return false;
+  if (hPort < 0) {
+    errno = EBADF;
+    return false;
+  }
   const int fd = toFd(hPort);
   const auto deadline = deadlineAfter(milliseconds{0}, count);
   while (written < count) {
@@ -97,22 +112,33 @@ bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& wri
         tcflush(fd, TCOFLUSH);
         return true;
       case TWait::Failed: return false;
-      case TWait::Ready: break;
+      case TWait::Ready:
+      case TWait::Woken: break;
     }
   }
   return true;
 }
 
 bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received) {
+  const auto perByte = kTimeoutPerByte * static_cast<int64_t>(std::min<size_t>(count, INT_MAX));
+  return readCommFor(hPort, data, count, received, kReadTimeoutConstant + perByte);
+}
+
+bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received, milliseconds timeout,
+                 int wakeFd) {
   received = 0;
-  if (hPort < 0) return false;
+  if (hPort < 0) {
+    errno = EBADF;
+    return false;
+  }
   const int fd = toFd(hPort);
   // One total time-out from the start of the call and none between
   // characters: a reply that trickles in is collected as a whole.
-  const auto deadline = deadlineAfter(kReadTimeoutConstant, count);
+  const auto deadline = Clock::now() + timeout;
   while (received < count) {
-    switch (waitForLine(fd, POLLIN, deadline)) {
-      case TWait::TimedOut: return true;
+    switch (waitForLine(fd, POLLIN, deadline, wakeFd)) {
+      case TWait::TimedOut:
+      case TWait::Woken: return true;
       case TWait::Failed: return false;
       case TWait::Ready: break;
     }
@@ -120,7 +146,8 @@ bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received) 
     if (n > 0) {
       received += static_cast<size_t>(n);
     } else if (n == 0) {
-      return false;  // readable but empty: end of file on a hung-up line
+      errno = EIO;  // readable but empty: end of file on a hung-up line
+      return false;
     } else if (!isRetryable(errno)) {
       return false;
     }

@@ -1,30 +1,30 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// The serial port as the logger link needs it. POSIX termios implements it
-// here; a Win32 version implements the same functions later.
+#include "serial/transport.h"
+
+// The POSIX serial port's building blocks, as TPosixSerialTransport
+// (serial/posix_transport.h) puts them together for the logger link.
 
 namespace kelvry {
 
 using TPortHandle = intptr_t;
 inline constexpr TPortHandle INVALID_PORT_HANDLE = -1;
 
-// Why the last openComPort on this thread failed, for front ends that want to
-// explain it; the engine itself only reports "port not ready".
-struct TPortOpenError {
-  int errorNumber = 0;     // errno of the failed step, 0 when the open worked
-  std::string operation;   // the step that failed, e.g. "open", "tcsetattr"
-};
+// Why a port did not open, for front ends that want to explain it; the
+// engine itself only reports "port not ready".
+using TPortOpenError = TSerialFailure;
 
 // Opens a port by name ("/dev/ttyUSB0" or the bare "ttyUSB0") exclusively,
 // 8N1 without flow control at the given baud rate, DTR raised last and RTS
-// inactive. Returns INVALID_PORT_HANDLE on any failure and leaves nothing open.
-TPortHandle openComPort(const std::string& sPort, int32_t iBaud);
+// inactive. Returns INVALID_PORT_HANDLE on any failure, with the step and
+// errno in `why` when given, and leaves nothing open.
+TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why = nullptr);
 void closeComPort(TPortHandle hPort);
-const TPortOpenError& lastOpenError();
 
 // Maps a port name to its device path: an absolute path is taken as it is,
 // any other name is looked up in /dev ("ttyUSB0", "pts/3").
@@ -40,7 +40,11 @@ bool purgeComm(TPortHandle hPort);
 bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& written);
 // Reads until `count` bytes have arrived or 200 ms + 1 ms per requested byte
 // have passed since the call began; `received` may be 0. False when the
-// platform call fails (a hang-up included).
+// platform call fails (a hang-up included, as EIO).
 bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received);
+// The same with a time-out of its own; the wait also ends early when
+// `wakeFd` (-1: none) becomes readable.
+bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received,
+                 std::chrono::milliseconds timeout, int wakeFd = -1);
 
 }  // namespace kelvry

@@ -9,14 +9,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <utility>
 
 namespace kelvry {
 
 namespace {
-
-thread_local TPortOpenError tLastOpenError;
 
 std::optional<speed_t> speedConstant(int32_t iBaud) {
   static constexpr std::pair<int32_t, speed_t> kSpeeds[] = {
@@ -83,55 +82,53 @@ void releasePort(int fd, bool clearExclusive) {
   close(fd);
 }
 
-TPortHandle failOpen(int error, const char* step) {
-  tLastOpenError = {error, step};
+TPortHandle failOpen(TPortOpenError* why, int error, const char* step) {
+  if (why) *why = {step, error, std::strerror(error)};
   return INVALID_PORT_HANDLE;
 }
 
-TPortHandle failOpenAndRelease(int fd, bool clearExclusive, const char* step) {
+TPortHandle failOpenAndRelease(TPortOpenError* why, int fd, bool clearExclusive, const char* step) {
   const int error = errno;
   releasePort(fd, clearExclusive);
-  return failOpen(error, step);
+  return failOpen(why, error, step);
 }
 
 }  // namespace
-
-const TPortOpenError& lastOpenError() { return tLastOpenError; }
 
 std::string portDevicePath(const std::string& sPort) {
   if (sPort.starts_with('/')) return sPort;
   return "/dev/" + sPort;
 }
 
-TPortHandle openComPort(const std::string& sPort, int32_t iBaud) {
-  tLastOpenError = {};
-  if (sPort.empty()) return failOpen(ENOENT, "open");
+TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why) {
+  if (why) *why = {};
+  if (sPort.empty()) return failOpen(why, ENOENT, "open");
   const std::optional<speed_t> speed = speedConstant(iBaud);
-  if (!speed) return failOpen(EINVAL, "cfsetspeed");
+  if (!speed) return failOpen(why, EINVAL, "cfsetspeed");
 
   // Non-blocking: the open must not wait for a carrier, and reads and writes
   // wait in poll() with their own time-outs.
   const int fd = open(portDevicePath(sPort).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return failOpen(errno, "open");
+  if (fd < 0) return failOpen(why, errno, "open");
 
   // TIOCEXCL keeps other openers out but does not stop root; the advisory
   // lock also keeps out a second copy of this program run as root.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return failOpenAndRelease(fd, false, "flock");
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return failOpenAndRelease(why, fd, false, "flock");
   // Root gets past another program's exclusive flag: look for it, so that we
   // neither share the port nor clear that program's claim when we close. A
   // holder that set no flag and no lock cannot be seen on Linux.
   int heldExclusively = 0;
   if (ioctl(fd, TIOCGEXCL, &heldExclusively) == 0 && heldExclusively != 0) {
     errno = EBUSY;
-    return failOpenAndRelease(fd, false, "TIOCEXCL");
+    return failOpenAndRelease(why, fd, false, "TIOCEXCL");
   }
-  if (ioctl(fd, TIOCEXCL) != 0) return failOpenAndRelease(fd, false, "TIOCEXCL");
+  if (ioctl(fd, TIOCEXCL) != 0) return failOpenAndRelease(why, fd, false, "TIOCEXCL");
 
   const termios settings = lineSettings(*speed);
-  if (tcsetattr(fd, TCSANOW, &settings) != 0) return failOpenAndRelease(fd, true, "tcsetattr");
+  if (tcsetattr(fd, TCSANOW, &settings) != 0) return failOpenAndRelease(why, fd, true, "tcsetattr");
   if (!lineSettingsTaken(fd, settings)) {
     errno = EINVAL;
-    return failOpenAndRelease(fd, true, "tcsetattr");
+    return failOpenAndRelease(why, fd, true, "tcsetattr");
   }
 
   // Driver buffer sizes: Linux gives every tty fixed kernel buffers (4 KiB
@@ -139,7 +136,7 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud) {
   // with no call to resize them per open. Both are larger than the longest
   // exchange of the link (139 characters), so there is nothing to set.
 
-  if (const char* failedStep = setModemLines(fd)) return failOpenAndRelease(fd, true, failedStep);
+  if (const char* failedStep = setModemLines(fd)) return failOpenAndRelease(why, fd, true, failedStep);
   return fd;
 }
 

@@ -6,8 +6,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "firmware/firmware_sources.h"
-#include "firmware/identity_names.h"
+#include "frontend/firmware_overview.h"
 #include "ui/dialog_hooks.h"
 #include "ui/window_geometry.h"
 
@@ -19,34 +18,16 @@ constexpr int kButtonPanelHeight = 37;
 constexpr int kColumnSlack = 5;
 constexpr int kWindowSlack = 30;
 
-template <class TLookup>
-QString nameOf(TLookup lookup, uint16_t number) {
-  std::string name;
-  lookup(number, name);
-  return QString::fromStdString(name);
-}
-
 }  // namespace
-
-QStringList overviewRow(const TBl3FileHeader& header) {
-  std::string className;
-  getClassName(header.tarvo_class, header.tarvo_print, className);
-  return {
-      QString::fromStdString(className),
-      QString::asprintf("%d.%.2d", header.tarvo_verH, header.tarvo_verL),
-      nameOf(getPlatformName, header.tarvo_platform),
-      nameOf(getPrintName, header.tarvo_print),
-      QString::fromStdString(header.tarvo_date),
-      QString::asprintf("%d.%d", header.tarvo_bl, header.tarvo_bl_ver),
-  };
-}
 
 TfrmInfo::TfrmInfo(QWidget* parent)
     : QDialog(parent), ListView1(new QTreeWidget(this)), Button1(new QPushButton("OK", this)) {
   setObjectName("frmInfo");
   setWindowTitle("Overview");
   ListView1->setObjectName("ListView1");
-  ListView1->setHeaderLabels({"Firmware", "Version", "Platform", "Print", "Date", "BL"});
+  QStringList columns;
+  for (const std::string& column : overviewColumns()) columns << QString::fromStdString(column);
+  ListView1->setHeaderLabels(columns);
   ListView1->setRootIsDecorated(false);
   ListView1->setSortingEnabled(false);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -71,15 +52,17 @@ TfrmInfo::TfrmInfo(QWidget* parent)
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+void TfrmInfo::setFirmware(const TFirmwareSources& sources, int32_t selectedSource) {
+  FSources = sources;
+  FSelectedSource = selectedSource;
+}
+
 void TfrmInfo::fillRows() {
   ListView1->clear();
-  std::vector<uint32_t> sources;
-  if (selectedSource.load() == 0) sources.push_back(0);
-  for (int32_t image = getImageCount(); image >= 1; --image) sources.push_back(static_cast<uint32_t>(image));
-  for (uint32_t source : sources) {
-    TBl3FileHeader header;
-    getFirmwareHeader(source, header);
-    ListView1->addTopLevelItem(new QTreeWidgetItem(overviewRow(header)));
+  for (const TOverviewRow& row : overviewRows(FSources, FSelectedSource)) {
+    QStringList cells;
+    for (const std::string& cell : row) cells << QString::fromStdString(cell);
+    ListView1->addTopLevelItem(new QTreeWidgetItem(cells));
   }
 }
 

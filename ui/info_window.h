@@ -6,12 +6,9 @@
 #include <QTreeWidget>
 
 #include "firmware/bl3_file_header.h"
+#include "firmware/firmware_sources.h"
 
 namespace kelvry {
-
-// The overview's row for one firmware: name, version, platform, print, date,
-// bootloader.
-QStringList overviewRow(const TBl3FileHeader& header);
 
 // The firmware overview: one row per firmware the program can install, the
 // update file first when it is the selected source, then the built-in
@@ -26,11 +23,18 @@ public:
   // AHeight, fits the width to the columns and shows the window modally.
   int Execute(int ALeft, int ATop, int AHeight);
 
+  // The firmware the next Execute shows; the update file's row comes first
+  // when it is the selected source (0).
+  void setFirmware(const TFirmwareSources& sources, int32_t selectedSource);
+
   QTreeWidget* const ListView1;
   QPushButton* const Button1;
 
 private:
   void fillRows();
+
+  TFirmwareSources FSources;
+  int32_t FSelectedSource = -1;
   // Returns the sum of the column widths.
   int fitColumns();
 };

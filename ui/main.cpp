@@ -1,14 +1,11 @@
 // kelvry-update: the desktop window that updates a Kelvry logger's firmware.
 
-#include "engine/comm_thread.h"
-#include "engine/update_job.h"
 #include "ui/error_handler.h"
 #include "ui/init_forms.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
   kelvry::TApplication app(argc, argv);
-  kelvry::CommThreadClass = &kelvry::createCommThread<kelvry::TBrisolcCommThread>;
 
   kelvry::TfrmMain frmMain(kelvry::TMainWindowSetup::fromProgram());
   kelvry::initForms(frmMain);

@@ -15,7 +15,6 @@
 #include <QMoveEvent>
 #include <QScreen>
 
-#include "engine/job_options.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "ui/dialog_hooks.h"
@@ -24,7 +23,7 @@
 #include "ui/message_window.h"
 #include "ui/port_watcher.h"
 #include "ui/protocol_window.h"
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 namespace kelvry {
 
@@ -40,7 +39,6 @@ const QString kQuestionCloseWhileBusy = "The update is not finished!\r\nDo you r
 constexpr int kClientWidth = 355;
 constexpr int kPanelHeight = 161;
 constexpr int kRowButtonGap = 8;
-constexpr int kRepeatDelayMs = 1500;
 
 QString toQt(const std::string& text) { return QString::fromStdString(text); }
 
@@ -87,9 +85,9 @@ TfrmMain::TfrmMain(TMainWindowSetup setup)
 
 TfrmMain::~TfrmMain() {
   // No worker may outlive the window it posts to.
-  if (FCommThread) {
-    bCancel = true;
-    FCommThread.reset();
+  if (FSession.running()) {
+    FSession.cancel();
+    FSession.waitFor();
   }
   if (FBusyCursor) QApplication::restoreOverrideCursor();
 }
@@ -151,7 +149,7 @@ void TfrmMain::connectHandlers() {
   connect(menInfoFile, &QAction::triggered, this, action(&TfrmMain::menInfoFileClick));
 
   FRepeatTimer.setSingleShot(true);
-  FRepeatTimer.setInterval(kRepeatDelayMs);
+  FRepeatTimer.setInterval(TJobSession::kCommFailureRepeatDelay);
   connect(&FRepeatTimer, &QTimer::timeout, this, action(&TfrmMain::repeatJob));
 
   // The first moment the event loop has nothing to do.
@@ -218,19 +216,24 @@ void TfrmMain::attachForms(TfrmInfo* info, TfrmProtocol* protocol, TfrmMessage* 
 
 // --- job control -----------------------------------------------------------
 
-bool TfrmMain::isJobRunning() const { return FCommThread != nullptr || FRepeatTimer.isActive(); }
+bool TfrmMain::isJobRunning() const { return FSession.running() || FRepeatTimer.isActive(); }
 
 bool TfrmMain::PrepareJob(const QString& sFile) {
   if (FProtocol) FProtocol->Clear();
   selectedSource = -1;
+  FJobFirmware = TFirmwareSources{};
   if (!sFile.isEmpty()) {
     // Running the built-in images instead of the chosen file would install
     // a firmware the user did not ask for: say what is wrong and stop.
     std::string sWhy;
-    if (!loadUpdateFile(toLocalPath(sFile), &sWhy)) {
+    std::optional<TUpdateFile> file = loadUpdateFile(toLocalPath(sFile), &sWhy);
+    if (!file) {
       showGeneralError(this, sWhy.empty() ? "The update file \"" + sFile + "\" cannot be read." : toQt(sWhy));
       return false;
     }
+    FFirmware = TFirmwareSources(std::make_shared<const TUpdateFile>(std::move(*file)));
+    FJobFirmware = FFirmware;
+    selectedSource = 0;
   }
   FPort = cbxPort->currentText();
   return true;
@@ -238,19 +241,24 @@ bool TfrmMain::PrepareJob(const QString& sFile) {
 
 void TfrmMain::StartJob(TCmd cmd) { startJob(cmd, false); }
 
-void TfrmMain::startJob(TCmd cmd, bool bCancelled) {
-  if (CommThreadClass == nullptr) throw std::logic_error("No worker class is set.");
+void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
   const std::string sLine = startLine(PortText());
   AddReportLine(sLine);
   SetStatusText(sLine);
-  bReadInfoOnly = chkReadInfoOnly->isChecked();
   SetProgressPosition(0);
   setBusyState(true);
-  // Set before the worker exists, so that it sees the flag at its first
-  // attempt.
-  bCancel = bCancelled;
+  TUpdateRequest request;
+  request.sPort = FPort.toStdString();
+  request.cmd = cmd;
+  request.checks = jobChecks();
+  request.bReadInfoOnly = chkReadInfoOnly->isChecked();
+  request.sources = FJobFirmware;
   try {
-    FCommThread = CommThreadClass(FSink, cmd, FPort.toStdString());
+    // A repeat keeps a Cancel pressed before the failure or during the wait.
+    if (bRepeat)
+      FSession.repeat(std::move(request));
+    else
+      FSession.start(std::move(request));
   } catch (...) {
     EndJob();
     throw;
@@ -261,7 +269,10 @@ void TfrmMain::EndJob() {
   setBusyState(false);
   // The worker has posted its final notification; this only joins its
   // thread, which has nothing left to do.
-  FCommThread.reset();
+  if (FSession.running()) {
+    FSession.release();
+    selectedSource = FSession.selectedSource();
+  }
   SetApplicationTitle(kCaption.toStdString());
 }
 
@@ -284,14 +295,18 @@ void TfrmMain::RepeatAfterProgrammingError() { StartJob(TCmd::tCMD0); }
 
 void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
   FRepeatCmd = cmd;
-  // A Cancel pressed before the failure must still stop the next worker.
-  FRepeatCancel = bCancel;
-  FCommThread.reset();
+  FSession.release();
+  // A Cancel pressed before the failure ends the wait at once.
+  if (FSession.cancelled()) {
+    repeatJob();
+    return;
+  }
   FRepeatTimer.start();
 }
 
 void TfrmMain::repeatJob() {
-  startJob(FRepeatCmd, FRepeatCancel);
+  FRepeatTimer.stop();
+  startJob(FRepeatCmd, true);
   while (!FDeferred.empty() && !FRepeatTimer.isActive()) {
     const TNotification next = FDeferred.front();
     FDeferred.pop_front();
@@ -370,8 +385,10 @@ void TfrmMain::btnFileClick() {
 }
 
 void TfrmMain::btnCancelClick() {
-  bCancel = true;
-  if (FRepeatTimer.isActive()) FRepeatCancel = true;
+  FSession.cancel();
+  // Every wait ends at once on Cancel, the one before a repeat too: the new
+  // worker stops at its first attempt with "Process cancelled!".
+  if (FRepeatTimer.isActive()) repeatJob();
 }
 
 void TfrmMain::menTest1Click() {
@@ -381,14 +398,19 @@ void TfrmMain::menTest1Click() {
 }
 
 void TfrmMain::menInfoFirmwareClick() {
-  if (FInfo) FInfo->Execute(x(), y(), frameGeometry().height());
+  if (!FInfo) return;
+  FInfo->setFirmware(FFirmware, selectedSource);
+  FInfo->Execute(x(), y(), frameGeometry().height());
 }
 
 void TfrmMain::menInfoFileClick() {
   if (isJobRunning()) return;
   const QString sFile = dialogHooks().chooseFile(this, FOpenDialogDir);
   if (sFile.isEmpty() || !QFileInfo::exists(sFile)) return;
-  readFileHeaderInfo(toLocalPath(sFile));
+  auto file = std::make_shared<TUpdateFile>();
+  file->header = readFileHeaderInfo(toLocalPath(sFile));
+  FFirmware = TFirmwareSources(std::move(file));
+  selectedSource = 0;
   menInfoFirmwareClick();
 }
 
@@ -406,8 +428,8 @@ void TfrmMain::stopJobForClose() {
   FClosing = true;
   FRepeatTimer.stop();
   FDeferred.clear();
-  bCancel = true;
-  if (FCommThread) FCommThread->waitFor();
+  FSession.cancel();
+  FSession.waitFor();
   EndJob();
 }
 

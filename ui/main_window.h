@@ -19,10 +19,11 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "engine/comm_thread.h"
 #include "engine/notification_sink.h"
+#include "firmware/firmware_sources.h"
+#include "frontend/job_notifications.h"
+#include "frontend/job_session.h"
 #include "serial/port_list.h"
-#include "ui/job_notifications.h"
 #include "ui/window_notification_sink.h"
 
 namespace kelvry {
@@ -72,6 +73,11 @@ public:
   void SetApplicationTitle(const std::string& sTitle) override;
   void Beep() override;
   std::string PortText() const override;
+  const TFirmwareSources& FirmwareSources() const override { return FSession.request().sources; }
+  int32_t SelectedSource() const override {
+    return FSession.running() ? FSession.selectedSource() : selectedSource;
+  }
+  TSerialFailure SerialFailure() const override { return FSession.lastResult().serialFailure; }
   void EndJob() override;
   void RepeatAfterProgrammingError() override;
   void RepeatAfterCommFailure(TCmd cmd) override;
@@ -93,6 +99,13 @@ public:
 
   QString statusText() const { return FStatusLabel->text(); }
   const QString& port() const { return FPort; }
+
+  // The job, its worker and its cancel flag; tests replace its worker class.
+  TJobSession& session() { return FSession; }
+  // The source the overview shows first when it is 0 (the update file): the
+  // file the last job used or whose version was shown, else -1 or the image
+  // the last job chose.
+  int32_t selectedSource = -1;
 
   // Controls, named as the user interface names them.
   QWidget* const Panel1;
@@ -127,7 +140,7 @@ private:
   void layoutButtonRow();
   void fillPortList();
   void setBusyState(bool bBusy);
-  void startJob(TCmd cmd, bool bCancelled);
+  void startJob(TCmd cmd, bool bRepeat);
   void repeatJob();
   void stopJobForClose();
   bool askConfirmation(const QString& sQuestion);
@@ -147,17 +160,21 @@ private:
   // notifications that come in meanwhile wait for the new worker.
   QTimer FRepeatTimer;
   TCmd FRepeatCmd = TCmd::tCMD0;
-  bool FRepeatCancel = false;
   std::deque<TNotification> FDeferred;
+
+  // The update file shown in the overview, and the firmware of the next job
+  // (the file chosen for it, or the built-in images only).
+  TFirmwareSources FFirmware;
+  TFirmwareSources FJobFirmware;
 
   TfrmInfo* FInfo = nullptr;
   TfrmProtocol* FProtocol = nullptr;
   TfrmMessage* FMessage = nullptr;
   TPortWatcher* FPortWatcher = nullptr;
 
-  // Declared before the worker: the worker posts into it until it ends.
+  // Declared before the session: its worker posts into it until it ends.
   TWindowNotificationSink FSink;
-  TCommThreadPtr FCommThread;
+  TJobSession FSession{FSink};
 };
 
 }  // namespace kelvry

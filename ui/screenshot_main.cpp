@@ -10,16 +10,13 @@
 #include <QPixmap>
 #include <QTimer>
 
-#include "engine/comm_thread.h"
-#include "engine/update_job.h"
-#include "firmware/firmware_sources.h"
 #include "tools/logger_sim/pty_logger.h"
 #include "ui/dialog_hooks.h"
 #include "ui/error_handler.h"
 #include "ui/init_forms.h"
 #include "ui/main_window.h"
 #include "ui/protocol_window.h"
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 namespace {
 
@@ -47,7 +44,6 @@ void runEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
 // with the report below it when the report is shown.
 QPixmap updateAndGrab(const QStringList& options, bool bInternal) {
   kelvry::resetRunOptions();
-  kelvry::selectedSource = -1;
   kelvry::sim::TPtyLogger logger;
   TfrmMain frmMain(kelvry::TMainWindowSetup{
       .arguments = QStringList{"kelvry-update"} + options,
@@ -83,7 +79,6 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  kelvry::CommThreadClass = &kelvry::createCommThread<kelvry::TBrisolcCommThread>;
   answerEveryDialog();
 
   const bool bSaved = updateAndGrab({}, false).save(folder.filePath("screenshot-normal.png")) &&

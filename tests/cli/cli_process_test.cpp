@@ -37,12 +37,11 @@ protected:
     std::ofstream file(path.toStdString(), std::ios::binary);
     file << "bootloader=3\r\nbootloader version=0\r\nclass=" << classValue
          << "\r\nversionH=2\r\nversionL=93\r\nplatform=15\r\nprint=56\r\ndate=01.02.2025 10:00:00\r\n";
-    const int32_t count = getFirmwareLineCount(4);
+    const TFirmwareSources builtIn;
+    const int32_t count = builtIn.getFirmwareLineCount(4);
     for (int32_t i = 0; i <= count; ++i) {
-      TBl3FileHeader header;
-      int32_t unused = 0;
       std::string line;
-      getFirmwareSource(4, reqLine, i, header, unused, line);
+      builtIn.getFirmwareLine(4, i, line);
       file << line << "\r\n";
     }
     return path;

@@ -5,29 +5,13 @@
 
 #include "cli/firmware_table.h"
 #include "firmware/firmware_sources.h"
+#include "frontend/firmware_overview.h"
 
 namespace kelvry::cli {
 namespace {
 
-class FirmwareTable : public ::testing::Test {
-protected:
-  void SetUp() override {
-    savedSource_ = selectedSource.load();
-    savedHeader_ = fileHeader;
-  }
-  void TearDown() override {
-    selectedSource = savedSource_;
-    fileHeader = savedHeader_;
-  }
-
-private:
-  int32_t savedSource_ = -1;
-  TBl3FileHeader savedHeader_;
-};
-
-TEST_F(FirmwareTable, ListsTheImagesFromTheLastToTheFirst) {
-  selectedSource = -1;
-  const std::vector<TTableRow> rows = overviewRows();
+TEST(FirmwareTable, ListsTheImagesFromTheLastToTheFirst) {
+  const std::vector<TTableRow> rows = overviewRows(TFirmwareSources{}, -1);
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0], (TTableRow{"Kelvry", "2.92", "F5438 WD", "A10i BLE UART", "04.04.2024 15:53:54", "3.0"}));
   EXPECT_EQ(rows[1][3], "A10g BLE UART");
@@ -36,10 +20,11 @@ TEST_F(FirmwareTable, ListsTheImagesFromTheLastToTheFirst) {
   EXPECT_EQ(rows[3][3], "A10");
 }
 
-TEST_F(FirmwareTable, SelectedUpdateFileComesFirst) {
-  fileHeader = TBl3FileHeader{26135, 3, 5, 15, 39, "01.02.2025", 3, 1};
-  selectedSource = 0;
-  const std::vector<TTableRow> rows = overviewRows();
+TEST(FirmwareTable, SelectedUpdateFileComesFirst) {
+  const TFirmwareSources withFile(
+      std::make_shared<const TUpdateFile>(TUpdateFile{{26135, 3, 5, 15, 39, "01.02.2025", 3, 1}, {}}));
+  EXPECT_EQ(overviewRows(withFile, 3).size(), 4u) << "a file that is not the selected source has no row";
+  const std::vector<TTableRow> rows = overviewRows(withFile, 0);
   ASSERT_EQ(rows.size(), 5u);
   EXPECT_EQ(rows[0], (TTableRow{"Kelvry", "3.05", "F5438 WD", "A10e BLE UART", "01.02.2025", "3.1"}));
   EXPECT_EQ(rows[1][4], "04.04.2024 15:53:54");

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <ostream>
 
-#include "cli/port_open_advice.h"
+#include "frontend/port_open_advice.h"
 #include "engine/comm_thread.h"
 #include "engine/status_codes.h"
 #include "tests/support/recording_sink.h"
@@ -24,7 +24,7 @@ std::ostream& operator<<(std::ostream& out, const TAdviceCase& c) { return out <
 class PortOpenAdvice : public ::testing::TestWithParam<TAdviceCase> {};
 
 TEST_P(PortOpenAdvice, SaysWhatToDo) {
-  const std::string advice = portOpenAdvice("ttyUSB0", {GetParam().errorNumber, "open"});
+  const std::string advice = portOpenAdvice("ttyUSB0", {"open", GetParam().errorNumber, ""});
   EXPECT_NE(advice.find("\"/dev/ttyUSB0\""), std::string::npos) << advice;
   EXPECT_NE(advice.find(GetParam().mustSay), std::string::npos) << advice;
   EXPECT_EQ(advice.find('\n'), std::string::npos);
@@ -41,11 +41,13 @@ INSTANTIATE_TEST_SUITE_P(Errors, PortOpenAdvice,
 // The advice for what the worker saw when it tried to open the port.
 std::string adviceAfterWorkerFailed(const std::string& sPort) {
   test::TRecordingSink sink;
-  auto worker = CommThreadClass(sink, TCmd::tCMD0, sPort);
+  TUpdateRequest request;
+  request.sPort = sPort;
+  auto worker = startCommThread(sink, request);
   EXPECT_TRUE(sink.waitForFinal());
   worker->waitFor();
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::PortNotReady}));
-  return portOpenAdvice(sPort, worker->portOpenError());
+  return portOpenAdvice(sPort, worker->result().serialFailure);
 }
 
 TEST(PortOpenFailure, NamesAMissingPort) {

@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "cli/terminal_job_view.h"
-#include "engine/comm_thread.h"
 #include "engine/status_codes.h"
-#include "firmware/firmware_sources.h"
+#include "frontend/report_line.h"
+#include "tests/support/recording_sink.h"
+#include "tools/logger_sim/memory_logger.h"
+#include "tools/logger_sim/virtual_clock.h"
 
 namespace kelvry::cli {
 namespace {
@@ -24,33 +26,53 @@ namespace {
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
+sim::TLoggerConfig bootloaderLogger() {
+  sim::TLoggerConfig config;
+  config.identity.startInBootloader = true;
+  return config;
+}
+
 class TerminalJobView : public ::testing::Test {
 protected:
-  void SetUp() override {
-    savedSource_ = selectedSource.load();
-    selectedSource = 4;
-    bCancel = false;
-  }
-  void TearDown() override {
-    selectedSource = savedSource_;
-    bCancel = false;
-  }
+  // Notes every pause instead of waiting; a signal may arrive during it.
+  class TRecordingClock : public IClock {
+  public:
+    explicit TRecordingClock(TerminalJobView& test) : test_(test) {}
+    time_point now() const override { return {}; }
+    bool sleepUntil(time_point deadline, const TCancelToken& cancel) override {
+      const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
+      test_.events.push_back("pause " + std::to_string(wait.count()));
+      if (test_.signalDuringPause) {
+        test_.cancelRequested = true;
+        test_.session.cancel();
+      }
+      return !cancel.isCancelled();
+    }
 
-  TJobHooks hooks() {
-    return TJobHooks{
-        .startWorker = [this](TCmd cmd) { events.push_back("start " + std::to_string(ordinal(cmd))); },
-        .releaseWorker = [this] { events.push_back("release"); },
-        .pause =
-            [this](std::chrono::milliseconds wait) {
-              events.push_back("pause " + std::to_string(wait.count()));
-              if (signalDuringPause) cancelRequested = true;
-            },
+  private:
+    TerminalJobView& test_;
+  };
+
+  TerminalJobView() {
+    // Records each start. The worker only reads the logger's data, so that
+    // its choice (image 4) is there for the texts; the notifications the
+    // view handles are the test's own.
+    session.CommThreadClass = [this](INotificationSink& hWindow, TUpdateRequest request) {
+      events.push_back("start " + std::to_string(ordinal(request.cmd)));
+      request.bReadInfoOnly = true;
+      return startCommThread(
+          hWindow, std::move(request),
+          {.makeTransport = [this](const TCancelToken& cancel) { return logger.connect(jobClock, cancel); },
+           .clock = &jobClock});
     };
   }
 
   TTerminalJobView& view(std::optional<int> maxRepeats = std::nullopt, bool trace = false) {
-    view_.emplace(TJobViewSettings{.portText = "/dev/ttyUSB0", .trace = trace, .maxRepeats = maxRepeats}, hooks(),
-                  cancelRequested, out, progress);
+    TUpdateRequest request;
+    request.sPort = "/dev/ttyUSB0";
+    view_.emplace(TJobViewSettings{.portText = "/dev/ttyUSB0", .trace = trace, .maxRepeats = maxRepeats,
+                                   .request = request},
+                  session, cancelRequested, out, progress, clock);
     return *view_;
   }
 
@@ -72,10 +94,14 @@ protected:
   std::atomic<bool> cancelRequested{false};
   bool signalDuringPause = false;
   std::vector<std::string> events;
+  sim::TMemoryLogger logger{bootloaderLogger()};
+  sim::TVirtualClock jobClock;
+  test::TRecordingSink sink;
+  TJobSession session{sink};
+  TRecordingClock clock{*this};
 
 private:
   std::optional<TTerminalJobView> view_;
-  int32_t savedSource_ = -1;
 };
 
 TEST_F(TerminalJobView, ClosingTextIsTheLastLineAndAppearsOnce) {
@@ -87,7 +113,7 @@ TEST_F(TerminalJobView, ClosingTextIsTheLastLineAndAppearsOnce) {
                                "Update Kelvry V2.92 succesfully completed."}));
   EXPECT_FALSE(v.busy());
   EXPECT_EQ(v.exitStatus(), 0);
-  EXPECT_EQ(events, (Lines{"release", "start 0", "release"}));
+  EXPECT_EQ(events, (Lines{"start 0"}));
 }
 
 TEST_F(TerminalJobView, MessageOnlyTextFollowsTheReport) {
@@ -151,7 +177,7 @@ TEST_F(TerminalJobView, ReadBackErrorRepeatsAtOnceUntilTheBound) {
   v.handle({ntf::ReadBackDiffers, 9});
   v.handle({ntf::JobFailed, err::ProgrammingError});
   EXPECT_TRUE(v.busy());
-  EXPECT_EQ(events, (Lines{"release", "start 0", "release", "release", "start 0"}));
+  EXPECT_EQ(events, (Lines{"start 0", "start 0"}));
 
   v.handle({ntf::JobFailed, err::ProgrammingError});
   EXPECT_FALSE(v.busy());
@@ -166,7 +192,7 @@ TEST_F(TerminalJobView, CommunicationFailureWaitsThenRepeatsTheSameCommand) {
   v.StartJob(TCmd::tCMD_TEST);
   v.handle({ntf::CommFailure, ordinal(TCmd::tCMD_TEST)});
   EXPECT_TRUE(v.busy());
-  EXPECT_EQ(events, (Lines{"release", "start 3", "pause 1500", "release", "start 3"}));
+  EXPECT_EQ(events, (Lines{"start 3", "pause 1500", "start 3"}));
   EXPECT_EQ(outLines(), (Lines{"report: Start at serial port \"/dev/ttyUSB0\"",
                                "report: Repeat update because communication error!",
                                "report: Start at serial port \"/dev/ttyUSB0\""}));
@@ -178,16 +204,17 @@ TEST_F(TerminalJobView, CommunicationFailurePastTheBoundEndsWithCode30) {
   v.handle({ntf::CommFailure, 0});
   EXPECT_FALSE(v.busy());
   EXPECT_EQ(v.exitStatus(), err::NoReply);
-  EXPECT_EQ(events, (Lines{"release", "start 0", "release"}));
+  EXPECT_EQ(events, (Lines{"start 0"}));
   EXPECT_EQ(outLines().back(), "Gave up after 0 repeats: communication error!");
 }
 
 TEST_F(TerminalJobView, CancelBeforeTheFailureStaysInForceForTheRepeat) {
   TTerminalJobView& v = view();
   v.StartJob(TCmd::tCMD0);
-  bCancel = true;  // asked for while the failing job ran
+  session.cancel();  // asked for while the failing job ran
   v.handle({ntf::CommFailure, 0});
-  EXPECT_TRUE(bCancel);
+  EXPECT_TRUE(session.cancelled());
+  EXPECT_EQ(events, (Lines{"start 0", "pause 1500", "start 0"}));
 }
 
 TEST_F(TerminalJobView, SignalDuringTheWaitCancelsTheRepeat) {
@@ -195,22 +222,26 @@ TEST_F(TerminalJobView, SignalDuringTheWaitCancelsTheRepeat) {
   v.StartJob(TCmd::tCMD0);
   signalDuringPause = true;
   v.handle({ntf::CommFailure, 0});
-  EXPECT_TRUE(bCancel);
+  EXPECT_TRUE(session.cancelled());
 }
 
 TEST_F(TerminalJobView, SignalBeforeAReadBackRepeatCancelsItToo) {
   TTerminalJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   cancelRequested = true;
+  session.cancel();  // what the signal watcher does
   v.handle({ntf::JobFailed, err::ProgrammingError});
   EXPECT_TRUE(v.busy());
-  EXPECT_TRUE(bCancel);
+  EXPECT_TRUE(session.cancelled());
 }
 
-TEST_F(TerminalJobView, JobStartClearsAnOldCancel) {
-  bCancel = true;
+TEST_F(TerminalJobView, JobStartClearsAnOldCancelButNotASignal) {
+  session.cancel();
   view().StartJob(TCmd::tCMD0);
-  EXPECT_FALSE(bCancel);
+  EXPECT_FALSE(session.cancelled());
+  cancelRequested = true;
+  view().StartJob(TCmd::tCMD0);
+  EXPECT_TRUE(session.cancelled());
 }
 
 TEST(ProgressLine, DrawsNothingOffATerminal) {

@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t kNone = 0xFFFF;
 
 TEST_F(JobTest, BootloaderLoggerIsReadAndMatchedWithoutAJump) {
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   bReadInfoOnly = true;
   const auto notes = runJob(logger);
   const std::vector<TNotification> expected = {
@@ -27,7 +27,7 @@ TEST_F(JobTest, BootloaderLoggerIsReadAndMatchedWithoutAJump) {
 }
 
 TEST_F(JobTest, RunningApplicationGetsExactlyOneJump) {
-  sim::TPtyLogger logger;  // the application runs
+  sim::TMemoryLogger logger;  // the application runs
   bReadInfoOnly = true;
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::ClassWord), (std::vector<int32_t>{0x6617, 0xC802}));
@@ -39,7 +39,7 @@ TEST_F(JobTest, RunningApplicationGetsExactlyOneJump) {
 TEST_F(JobTest, ForeignApplicationIsNotSwitchedWhileTheFirmwareCheckIsOn) {
   sim::TLoggerConfig config;
   config.identity.appClass = 0x6621;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::NotInBootloader}));
   EXPECT_EQ(sink.valuesOf(ntf::ClassWord), (std::vector<int32_t>{0x6621}));
@@ -49,7 +49,7 @@ TEST_F(JobTest, ForeignApplicationIsNotSwitchedWhileTheFirmwareCheckIsOn) {
 TEST_F(JobTest, ForeignApplicationIsSwitchedWithTheFirmwareCheckOff) {
   sim::TLoggerConfig config;
   config.identity.appClass = 0x6621;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   bCheckFirmware = false;
   bReadInfoOnly = true;
   runJob(logger);
@@ -60,7 +60,7 @@ TEST_F(JobTest, ForeignApplicationIsSwitchedWithTheFirmwareCheckOff) {
 TEST_F(JobTest, LoggerStillRunningItsApplicationAfterTheJumpIsRefused) {
   sim::TLoggerConfig config;
   config.faults.stayInApplication = true;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::ClassWord), (std::vector<int32_t>{0x6617, 0x6617}));
   EXPECT_EQ(logger.stats().jumps, 1);
@@ -70,7 +70,7 @@ TEST_F(JobTest, LoggerStillRunningItsApplicationAfterTheJumpIsRefused) {
 TEST_F(JobTest, Platform14IsTreatedAsPlatform15) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.identity.platform = 14;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   bReadInfoOnly = true;
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::Platform), (std::vector<int32_t>{15, kNone}));
@@ -83,7 +83,7 @@ TEST_F(JobTest, Platform14IsTreatedAsPlatform15) {
 TEST_F(JobTest, UnknownPlatformSkipsTheUpdateIdBlockAndMatchesNothing) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.identity.platform = 29;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::Platform), (std::vector<int32_t>{kNone, kNone}));
   EXPECT_EQ(sink.valuesOf(ntf::Print), (std::vector<int32_t>{56, kNone}));
@@ -98,7 +98,7 @@ TEST_F(JobTest, UpdateIdOverridesReplaceTheReportedPlatformAndPrint) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.identity.print = 3;         // would match no image
   config.identity.upidPrint = 19;    // the update-ID block says image 1
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   bReadInfoOnly = true;
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::Print), (std::vector<int32_t>{3, 19}));
@@ -110,7 +110,7 @@ TEST_F(JobTest, OverridesAreTakenAsTheyStand) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.identity.upidPlatform = 14;    // not substituted by 15 as an override
   config.identity.upidPrint = 0x1234;   // unknown to the tables, still taken
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::Platform), (std::vector<int32_t>{15, 14}));
   EXPECT_EQ(sink.valuesOf(ntf::Print), (std::vector<int32_t>{56, 0x1234}));
@@ -122,7 +122,7 @@ TEST_F(JobTest, UnknownNumbersFromTheLoggerBecomeUnknownButTheInfoWordIsKept) {
   config.identity.print = 41;         // not in the print table
   config.identity.upidId = 26125;     // not in the class table
   config.identity.info = 0x1234;      // reported as it is, big-endian on the wire
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::Print), (std::vector<int32_t>{kNone, kNone}));
   EXPECT_EQ(sink.valuesOf(ntf::UpdateClass), (std::vector<int32_t>{kNone}));
@@ -140,12 +140,13 @@ TEST(UpdateIdBlock, AddressByPlatform) {
   for (const auto& c : cases) EXPECT_EQ(upidBlockAddress(c.platform), c.address) << c.platform;
 }
 
-TEST_F(JobTest, LeftoverImageSelectionStillSearchesAllImages) {
-  sim::TPtyLogger logger(bootloaderLogger());
-  selectedSource = 2;  // what an earlier job chose
+TEST_F(JobTest, EveryJobSearchesAllImagesWhateverAnEarlierJobChose) {
+  sim::TMemoryLogger logger(bootloaderLogger());
   bReadInfoOnly = true;
   runJob(logger);
-  EXPECT_EQ(sink.valuesOf(ntf::CheckingSource), (std::vector<int32_t>{1, 2, 3, 4}));
+  TJobSink second;
+  runJob(logger, second);
+  EXPECT_EQ(second.valuesOf(ntf::CheckingSource), (std::vector<int32_t>{1, 2, 3, 4}));
   EXPECT_EQ(selectedSource, 4);
 }
 
@@ -167,7 +168,7 @@ TEST_P(SelectionTest, UpdateClassAndInfoDecideTheMatch) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.identity.upidId = c.upidId;
   config.identity.upidInfo = c.upidInfo;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   bCheckClass = c.checkClass;
   bCheckInfo = c.checkInfo;
   bReadInfoOnly = true;
@@ -186,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(JobTest, LoadedFileIsTheOnlyCandidate) {
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   useFileSource(smallImage());
   bReadInfoOnly = true;
   runJob(logger);
@@ -195,7 +196,7 @@ TEST_F(JobTest, LoadedFileIsTheOnlyCandidate) {
 }
 
 TEST_F(JobTest, FileForAnotherBootloaderGenerationDoesNotMatch) {
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   useFileSource(smallImage());
   fileHeader.tarvo_bl = 2;
   runJob(logger);
@@ -207,7 +208,7 @@ TEST_F(JobTest, NoReplyToTheInfoRequestIsAnInvalidAnswer) {
   sim::TLoggerConfig config = bootloaderLogger();
   // exchanges: 2 wake-ups, identity, then the info request's five attempts
   for (int k = 4; k <= 8; ++k) config.faults.replyFaultAt[k] = sim::TReplyFault::Drop;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::InvalidAnswer}));
 }
@@ -222,7 +223,7 @@ void PrintTo(const LastLineCase& c, std::ostream* os) { *os << c.name; }
 class LastLineTest : public JobTest, public ::testing::WithParamInterface<LastLineCase> {};
 
 TEST_P(LastLineTest, SourceIsRefusedBeforeAnythingIsErased) {
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   useFileSource(GetParam().lines);
   runJob(logger);
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::LastLineWrong}));

@@ -2,36 +2,68 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "engine/comm_thread.h"
-#include "engine/job_options.h"
 #include "engine/status_codes.h"
 #include "engine/update_job.h"
 #include "firmware/firmware_sources.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/test_sources.h"
-#include "tools/logger_sim/pty_logger.h"
+#include "tools/logger_sim/memory_logger.h"
+#include "tools/logger_sim/virtual_clock.h"
 
 namespace kelvry::test {
 
 using namespace std::chrono_literals;
 
-// Runs update jobs against a virtual logger and keeps their notifications.
+// Runs update jobs on a worker against a virtual logger in memory, in
+// virtual time, and keeps their notifications. The request's parts carry
+// the names the front ends give them.
 class JobTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    resetJobOptions();
-    bCancel = false;
-    selectedSource = -1;
-    fileLines.clear();
-    fileHeader = {};
-  }
-  void TearDown() override { SetUp(); }
+public:
+  // Collects the notifications and, when asked, cancels the job from
+  // inside the job's own thread at the moment a notification is posted.
+  class TJobSink : public TRecordingSink {
+  public:
+    void post(uint32_t code, int32_t value) noexcept override {
+      TRecordingSink::post(code, value);
+      if (cancelWhen && cancelWhen({code, value})) cancel->cancel();
+    }
+    std::function<bool(const TNotification&)> cancelWhen;
+    std::shared_ptr<TCancelToken> cancel;
+  };
 
-  std::vector<TNotification> runJob(sim::TPtyLogger& logger, TCmd cmd = TCmd::tCMD0) {
-    auto worker = CommThreadClass(sink, cmd, logger.portPath());
-    EXPECT_TRUE(sink.waitForFinal(120s));
-    worker.reset();
-    return sink.all();
+protected:
+  TUpdateRequest request(TCmd cmd = TCmd::tCMD0) const {
+    TUpdateRequest r;
+    r.sPort = "memory";
+    r.cmd = cmd;
+    r.checks = {bCheckClass, bCheckFirmware, bCheckInfo};
+    r.bReadInfoOnly = bReadInfoOnly;
+    if (hasFile) r.sources = TFirmwareSources(std::make_shared<const TUpdateFile>(TUpdateFile{fileHeader, fileLines}));
+    r.cancel = bCancel;
+    return r;
+  }
+
+  TJobEnvironment environment(sim::TMemoryLogger& logger, IClock& jobClock) {
+    return {.makeTransport = [&](const TCancelToken& cancel) { return logger.connect(jobClock, cancel); },
+            .clock = &jobClock};
+  }
+
+  std::vector<TNotification> runJob(sim::TMemoryLogger& logger, TCmd cmd = TCmd::tCMD0) {
+    return runJob(logger, sink, cmd);
+  }
+
+  std::vector<TNotification> runJob(sim::TMemoryLogger& logger, TJobSink& into, TCmd cmd = TCmd::tCMD0) {
+    into.cancel = bCancel;
+    auto worker = startCommThread(into, request(cmd), environment(logger, clock));
+    EXPECT_TRUE(into.waitForFinal(60s));
+    worker->waitFor();
+    result = worker->result();
+    selectedSource = result.selectedSource;
+    return into.all();
   }
 
   static sim::TLoggerConfig bootloaderLogger() {
@@ -42,7 +74,7 @@ protected:
 
   // Makes the update file source hold these record lines, for the logger
   // the fourth built-in image is for.
-  static void useFileSource(std::vector<std::string> lines) {
+  void useFileSource(std::vector<std::string> lines) {
     fileHeader = {};
     fileHeader.tarvo_class = 26135;
     fileHeader.tarvo_verH = 9;
@@ -51,7 +83,7 @@ protected:
     fileHeader.tarvo_print = 56;
     fileHeader.tarvo_bl = 3;
     fileLines = std::move(lines);
-    selectedSource = 0;
+    hasFile = true;
   }
 
   // A small image: a few data records, the vector table among them.
@@ -60,7 +92,22 @@ protected:
             dataRecord(0x0401), kEndOfFile};
   }
 
-  TRecordingSink sink;
+  // What the next job is started with.
+  bool bCheckClass = true;
+  bool bCheckFirmware = true;
+  bool bCheckInfo = true;
+  bool bReadInfoOnly = false;
+  bool hasFile = false;
+  TBl3FileHeader fileHeader;
+  std::vector<std::string> fileLines;
+  std::shared_ptr<TCancelToken> bCancel = std::make_shared<TCancelToken>();
+
+  // How the last job ended.
+  TJobResult result;
+  int32_t selectedSource = -1;
+
+  sim::TVirtualClock clock;
+  TJobSink sink;
 };
 
 }  // namespace kelvry::test

@@ -23,7 +23,7 @@ std::vector<std::string> withoutEndOfFile(std::vector<std::string> lines) {
 TEST_F(JobTest, VectorTableIsHeldBackAndProgrammedLast) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.extraImages.push_back(withoutEndOfFile(smallImage()));
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   useFileSource(smallImage());
   const auto notes = runJob(logger);
 
@@ -43,7 +43,7 @@ TEST_F(JobTest, VectorTableIsHeldBackAndProgrammedLast) {
 TEST_F(JobTest, OnlyTheLaterOfTwoVectorTableLinesIsProgrammed) {
   const std::string early = dataRecord(kVectorBlock, 1);
   const std::string late = dataRecord(kVectorBlock, 2);
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   useFileSource({early, dataRecord(0x0200), late, dataRecord(0x0201), kEndOfFile});
   runJob(logger);
   EXPECT_EQ(sink.valuesOf(ntf::VectorTable), (std::vector<int32_t>{0, 0, 1}));
@@ -53,7 +53,7 @@ TEST_F(JobTest, OnlyTheLaterOfTwoVectorTableLinesIsProgrammed) {
 }
 
 TEST_F(JobTest, SourceWithoutVectorTableGoesStraightToTheRestart) {
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   useFileSource({dataRecord(0x0200), dataRecord(0x0201), kEndOfFile});
   runJob(logger);
   EXPECT_TRUE(sink.valuesOf(ntf::VectorTable).empty());
@@ -68,7 +68,7 @@ TEST_F(JobTest, RecordsOfOtherCountOrTypeAreNotSent) {
   sim::TLoggerConfig config = bootloaderLogger();
   const std::vector<std::string> data = {dataRecord(0x0200), dataRecord(kVectorBlock)};
   config.extraImages.push_back(data);
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   useFileSource({record(2, 0, 4), dataRecord(0x0200), record(16, 0x0300, 0), dataRecord(kVectorBlock),
                  record(4, 0, 5), kEndOfFile});
   runJob(logger);
@@ -77,7 +77,7 @@ TEST_F(JobTest, RecordsOfOtherCountOrTypeAreNotSent) {
 }
 
 TEST_F(JobTest, LowerCaseLineIsAConversionErrorAndNothingAfterItIsSent) {
-  sim::TPtyLogger logger(bootloaderLogger());
+  sim::TMemoryLogger logger(bootloaderLogger());
   std::string lower = dataRecord(0x0201);
   std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
   useFileSource({dataRecord(0x0200), lower, dataRecord(0x0202), kEndOfFile});
@@ -92,7 +92,7 @@ TEST_F(JobTest, LowerCaseLineIsAConversionErrorAndNothingAfterItIsSent) {
 TEST_F(JobTest, ReadBackDifferenceNamesTheLine) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.faults.corruptEchoOfLine = 5;  // the sixth data record the logger receives
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);  // built-in image 4; its vector table is line 327
   const auto notes = sink.all();
   ASSERT_GE(notes.size(), 2u);
@@ -104,7 +104,7 @@ TEST_F(JobTest, ReadBackDifferenceNamesTheLine) {
 TEST_F(JobTest, ReadBackDifferenceOfTheVectorTableNamesTheEndLine) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.faults.corruptEchoOfLine = 4;  // the vector table arrives fifth
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   useFileSource(smallImage());
   runJob(logger);
   const auto notes = sink.all();
@@ -116,7 +116,7 @@ TEST_F(JobTest, ReadBackDifferenceOfTheVectorTableNamesTheEndLine) {
 TEST_F(JobTest, LoggerThatStopsAnsweringEndsInCommunicationFailure) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.faults.silentFrom = 12;  // some lines into programming
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   runJob(logger);
   EXPECT_EQ(sink.last(), (TNotification{ntf::CommFailure, 0}));
   EXPECT_EQ(logger.stats().erases, 1);
@@ -126,7 +126,7 @@ TEST_F(JobTest, WrongClassAfterTheRestartIsReported) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.faults.wrongClassAfterStart = 0x6621;
   config.extraImages.push_back(withoutEndOfFile(smallImage()));
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   useFileSource(smallImage());
   runJob(logger);
   const auto notes = sink.all();
@@ -135,24 +135,18 @@ TEST_F(JobTest, WrongClassAfterTheRestartIsReported) {
 }
 
 TEST_F(JobTest, CancelDuringProgrammingLeavesTheBootloaderForTheNextRun) {
-  sim::TPtyLogger logger;
-  std::thread canceller([&] {
-    while (logger.stats().programOrder.size() < 20) std::this_thread::sleep_for(1ms);
-    bCancel = true;
-  });
+  sim::TMemoryLogger logger;
+  sink.cancelWhen = [](const TNotification& n) { return n.code == ntf::Progress && n.value == 1; };
   runJob(logger);
-  canceller.join();
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::Cancelled}));
   EXPECT_FALSE(logger.stats().inApplication);
+  EXPECT_GT(logger.stats().programOrder.size(), 20u);
+  EXPECT_LT(logger.stats().programOrder.size(), 40u);
 
   // The next run finds the bootloader, sends no jump and erases again.
-  bCancel = false;
-  TRecordingSink second;
-  bReadInfoOnly = false;
-  selectedSource = -1;
-  auto worker = CommThreadClass(second, TCmd::tCMD0, logger.portPath());
-  ASSERT_TRUE(second.waitForFinal(120s));
-  worker.reset();
+  bCancel->clear();
+  TJobSink second;
+  runJob(logger, second);
   EXPECT_EQ(second.valuesOf(ntf::ClassWord).front(), 0xC802);
   EXPECT_EQ(second.last(), (TNotification{ntf::JobDone, 0}));
   EXPECT_EQ(logger.stats().jumps, 1);
@@ -162,7 +156,7 @@ TEST_F(JobTest, CancelDuringProgrammingLeavesTheBootloaderForTheNextRun) {
 TEST_F(JobTest, TestEntryProgramsLikeAnUpdateAndCarriesItsCommand) {
   sim::TLoggerConfig config = bootloaderLogger();
   config.extraImages.push_back(withoutEndOfFile(smallImage()));
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   useFileSource(smallImage());
   runJob(logger, TCmd::tCMD_TEST);
   EXPECT_EQ(sink.valuesOf(ntf::SourceSelected), (std::vector<int32_t>{3}));
@@ -171,51 +165,79 @@ TEST_F(JobTest, TestEntryProgramsLikeAnUpdateAndCarriesItsCommand) {
 }
 
 TEST_F(JobTest, StartWaitsHalfASecondAndTheClassCheckFourMore) {
-  using Clock = std::chrono::steady_clock;
-  std::mutex mutex;
-  Clock::time_point started{};
-  Clock::time_point askedAfterStart{};
+  // The job's clock is virtual: the times are exact. The logger answers at
+  // once, so the only time after the vector line is the two pauses.
+  std::chrono::milliseconds started{-1};
+  std::chrono::milliseconds askedAfterStart{-1};
   sim::TLoggerConfig config = bootloaderLogger();
   config.extraImages.push_back(withoutEndOfFile(smallImage()));
   config.onEvent = [&](const std::string& event) {
-    std::lock_guard lock(mutex);
-    if (event.rfind("start", 0) == 0) started = Clock::now();
-    if (event.rfind("identity query", 0) == 0 && started != Clock::time_point{}) askedAfterStart = Clock::now();
+    if (event.rfind("start", 0) == 0) started = clock.elapsed();
+    if (event.rfind("identity query", 0) == 0 && started.count() >= 0) askedAfterStart = clock.elapsed();
   };
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   useFileSource(smallImage());
+  std::chrono::milliseconds vectorProgramming{-1};
+  sink.cancelWhen = [&](const TNotification& n) {
+    if (n.code == ntf::VectorTable && n.value == 1) vectorProgramming = clock.elapsed();
+    return false;
+  };
+  runJob(logger);
+  ASSERT_EQ(sink.last(), (TNotification{ntf::JobDone, 0}));
+  EXPECT_EQ(started - vectorProgramming, 500ms);
+  EXPECT_EQ(askedAfterStart - started, 4000ms);
+}
 
-  class TTimingSink : public TRecordingSink {
-  public:
-    void post(uint32_t code, int32_t value) noexcept override {
-      if (code == ntf::VectorTable && value == 1) vectorProgramming = Clock::now();
-      TRecordingSink::post(code, value);
-    }
-    Clock::time_point vectorProgramming{};
-  } timing;
-  auto worker = CommThreadClass(timing, TCmd::tCMD0, logger.portPath());
-  ASSERT_TRUE(timing.waitForFinal(60s));
+TEST_F(JobTest, CancelInTheRestartPauseEndsTheJobAtOnce) {
+  // Real time: the pause after the start command lasts 4 s unless a cancel
+  // cuts it short.
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.extraImages.push_back(withoutEndOfFile(smallImage()));
+  sim::TMemoryLogger logger(config);
+  useFileSource(smallImage());
+  auto worker = startCommThread(sink, request(), environment(logger, steadyClock()));
+  while (logger.stats().starts == 0) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(100ms);  // well inside the pause
+  const auto cancelled = std::chrono::steady_clock::now();
+  bCancel->cancel();
+  ASSERT_TRUE(sink.waitForFinal(10s));
+  EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 150ms);
   worker.reset();
-  ASSERT_EQ(timing.last(), (TNotification{ntf::JobDone, 0}));
-  std::lock_guard lock(mutex);
-  // The vector line's exchange takes well under 100 ms here.
-  EXPECT_GE(started - timing.vectorProgramming, 480ms);
-  EXPECT_LT(started - timing.vectorProgramming, 2000ms);
-  // The logger notes the start only after checking its flash, which may take
-  // a while under a sanitizer; both pauses together are measured from the
-  // host's side instead.
-  EXPECT_GE(askedAfterStart - timing.vectorProgramming, 4480ms);
-  EXPECT_LT(askedAfterStart - timing.vectorProgramming, 8000ms);
-  EXPECT_GT(askedAfterStart, started);
 }
 
 TEST_F(JobTest, OwnerLettingGoOfARunningJobWaitsForIt) {
-  sim::TPtyLogger logger;
-  auto worker = CommThreadClass(sink, TCmd::tCMD0, logger.portPath());
+  // Real time again, so that the job is still running when its owner lets go.
+  sim::TMemoryLogger logger;
+  auto worker = startCommThread(sink, request(), environment(logger, steadyClock()));
   while (logger.stats().programOrder.size() < 10) std::this_thread::sleep_for(1ms);
-  bCancel = true;
+  bCancel->cancel();
   worker.reset();  // must join before the job's own fields go
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::Cancelled}));
+}
+
+TEST_F(JobTest, TwoJobsOnTwoLoggersRunSideBySide) {
+  // Two loggers of different prints get their own images, at the same time,
+  // in one process.
+  sim::TLoggerConfig config48;
+  config48.identity.print = 48;
+  sim::TMemoryLogger logger56;
+  sim::TMemoryLogger logger48(config48);
+  sim::TVirtualClock clock48;
+  TJobSink sink48;
+  auto first = startCommThread(sink, request(), environment(logger56, clock));
+  auto second = startCommThread(sink48, request(), environment(logger48, clock48));
+  ASSERT_TRUE(sink.waitForFinal(60s));
+  ASSERT_TRUE(sink48.waitForFinal(60s));
+  first->waitFor();
+  second->waitFor();
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobDone, 0}));
+  EXPECT_EQ(sink48.last(), (TNotification{ntf::JobDone, 0}));
+  EXPECT_EQ(first->result().selectedSource, 4);
+  EXPECT_EQ(second->result().selectedSource, 3);
+  EXPECT_EQ(logger56.stats().programOrder.size(), 2273u);
+  EXPECT_EQ(logger48.stats().programOrder.size(), 2273u);
+  EXPECT_TRUE(logger56.stats().inApplication);
+  EXPECT_TRUE(logger48.stats().inApplication);
 }
 
 struct ImageCase {
@@ -230,16 +252,18 @@ class FullUpdateTest : public JobTest, public ::testing::WithParamInterface<Imag
 TEST_P(FullUpdateTest, BuiltInImageEndsUpInTheLoggersFlash) {
   sim::TLoggerConfig config;  // the application runs, as at a customer's
   config.identity.print = GetParam().print;
-  sim::TPtyLogger logger(config);
+  sim::TMemoryLogger logger(config);
   const auto notes = runJob(logger);
 
   ASSERT_EQ(notes.back(), (TNotification{ntf::JobDone, 0}));
   EXPECT_EQ(selectedSource, GetParam().source);
-  const int32_t n = getFirmwareLineCount(static_cast<uint32_t>(GetParam().source));
+  const TFirmwareSources builtIn;
+  const auto source = static_cast<uint32_t>(GetParam().source);
+  const int32_t n = builtIn.getFirmwareLineCount(source);
   std::vector<std::string> image;
   for (int32_t i = 0; i < n; ++i) {
     std::string line;
-    getSelectedLine(i, line);
+    builtIn.getFirmwareLine(source, i, line);
     image.push_back(line);
   }
   std::sort(image.begin(), image.end(), [](const std::string& a, const std::string& b) {

@@ -4,48 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <functional>
 #include <stdexcept>
 
-#include "engine/comm_thread.h"
 #include "engine/final_notification.h"
-#include "engine/status_codes.h"
 #include "engine/tarvo_exception.h"
-#include "tests/support/recording_sink.h"
+#include "serial/serial_port.h"
+#include "tests/engine/job_fixture.h"
+#include "tests/support/memory_link.h"
 #include "tools/logger_sim/pty_logger.h"
 
-namespace kelvry {
+namespace kelvry::test {
 namespace {
-
-using test::TRecordingSink;
-
-class TScriptedWorker : public TCommThread {
-public:
-  using TCommThread::TCommThread;
-  using TCommThread::resetProgress;
-  using TCommThread::setProgress;
-  static inline std::function<void(TScriptedWorker&)> script;
-
-protected:
-  void doJob() override {
-    if (script) script(*this);
-  }
-};
-
-class WorkerTest : public ::testing::Test {
-protected:
-  void SetUp() override { bCancel = false; }
-  void TearDown() override { TScriptedWorker::script = nullptr; }
-
-  std::vector<TNotification> run(const std::string& port, TCmd cmd = TCmd::tCMD0) {
-    auto worker = createCommThread<TScriptedWorker>(sink, cmd, port);
-    EXPECT_TRUE(sink.waitForFinal());
-    worker.reset();
-    return sink.all();
-  }
-
-  TRecordingSink sink;
-};
 
 TEST(FinalNotification, MapsHowTheJobEnded) {
   struct Case {
@@ -64,93 +33,147 @@ TEST(FinalNotification, MapsHowTheJobEnded) {
   for (const auto& c : cases) EXPECT_EQ(finalNotification(c.failure, c.cmd), c.expected);
 }
 
+using WorkerTest = JobTest;
+
 TEST_F(WorkerTest, MissingPortEndsWithPortErrorOnlyAndKeepsTheReason) {
-  auto worker = createCommThread<TScriptedWorker>(sink, TCmd::tCMD0, "/dev/kelvry-no-such-port");
+  TUpdateRequest missing = request();
+  missing.sPort = "/dev/kelvry-no-such-port";
+  auto worker = startCommThread(sink, missing);  // the real serial port
   ASSERT_TRUE(sink.waitForFinal());
   worker->waitFor();
   EXPECT_EQ(sink.all(), (std::vector<TNotification>{{ntf::JobFailed, err::PortNotReady}}));
-  EXPECT_EQ(worker->portOpenError().errorNumber, ENOENT);
+  EXPECT_EQ(worker->result().errorCode, err::PortNotReady);
+  EXPECT_EQ(worker->result().serialFailure.errorNumber, ENOENT);
+  EXPECT_EQ(worker->result().serialFailure.operation, "open");
 }
 
-TEST_F(WorkerTest, NormalEndCarriesTheCommandAndSendsTwoWakeUps) {
-  sim::TPtyLogger logger;
-  const auto started = std::chrono::steady_clock::now();
-  const auto notes = run(logger.portPath(), TCmd::tCMD_TEST);
-  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(190));
-  EXPECT_EQ(notes, (std::vector<TNotification>{{ntf::JobDone, 3}}));
-  EXPECT_EQ(logger.stats().exchanges, 2);
+TEST_F(WorkerTest, TwoWakeUpsComeFirstAndACommunicationFailureCarriesTheCommand) {
+  sim::TLoggerConfig config;
+  config.faults.silentFrom = 3;  // the logger hears the wake-ups, then falls silent
+  sim::TMemoryLogger logger(config);
+  const auto notes = runJob(logger, TCmd::tCMD_TEST);
+  EXPECT_EQ(notes, (std::vector<TNotification>{{ntf::CommFailure, 3}}));
+  EXPECT_EQ(logger.stats().exchanges, 2 + 5);
+  EXPECT_EQ(logger.stats().identityQueries, 5);
+  // Two 100 ms pauses after the wake-ups, then 5 attempts of 208 ms, 100 ms apart.
+  EXPECT_EQ(clock.elapsed(), 200ms + 5 * 208ms + 4 * 100ms);
 }
 
-// Opens the port the moment the final notification is posted: the port is
-// held exclusively, so this fails if the worker still holds it.
-class TReopeningSink : public TRecordingSink {
+// Looks at the port the moment the final notification is posted.
+class TPortCheckingSink : public JobTest::TJobSink {
 public:
-  explicit TReopeningSink(std::string port) : port_(std::move(port)) {}
+  explicit TPortCheckingSink(std::function<bool()> portIsFree) : portIsFree_(std::move(portIsFree)) {}
   void post(uint32_t code, int32_t value) noexcept override {
-    if (isFinal(code)) {
-      const TPortHandle again = openComPort(port_, 9600);
-      reopened = again != INVALID_PORT_HANDLE;
-      closeComPort(again);
-    }
-    TRecordingSink::post(code, value);
+    if (isFinal(code)) freeAtFinal = portIsFree_();
+    TJobSink::post(code, value);
   }
-  std::atomic<bool> reopened{false};
+  std::atomic<bool> freeAtFinal{false};
 
 private:
-  std::string port_;
+  std::function<bool()> portIsFree_;
 };
 
-TEST_F(WorkerTest, PortIsClosedBeforeTheFinalNotification) {
-  sim::TPtyLogger logger;
-  const std::function<void(TScriptedWorker&)> endings[] = {
-      [](TScriptedWorker&) {},
-      [](TScriptedWorker&) { throw ETarvo(err::ProgrammingError); },
-      [](TScriptedWorker&) { throw std::runtime_error("foreign"); },
+TEST_F(WorkerTest, PortIsClosedBeforeTheFinalNotificationHoweverTheJobEnds) {
+  struct Ending {
+    const char* what;
+    sim::TLoggerConfig config;
+    TNotification final;
   };
-  for (const auto& ending : endings) {
-    TReopeningSink reopening(logger.portPath());
-    TScriptedWorker::script = ending;
-    auto worker = createCommThread<TScriptedWorker>(reopening, TCmd::tCMD0, logger.portPath());
-    ASSERT_TRUE(reopening.waitForFinal());
-    EXPECT_TRUE(reopening.reopened);
+  sim::TLoggerConfig updates = bootloaderLogger();
+  updates.extraImages.push_back({dataRecord(0x0200), dataRecord(kVectorBlock)});
+  sim::TLoggerConfig otherPrint = bootloaderLogger();
+  otherPrint.identity.print = 1;
+  sim::TLoggerConfig silent;
+  silent.faults.silentFrom = 3;
+  sim::TLoggerConfig hangsUp;
+  hangsUp.faults.hangUpAt = 3;
+  const Ending endings[] = {
+      {"success", updates, {ntf::JobDone, 0}},
+      {"no image", otherPrint, {ntf::JobFailed, err::NoMatchingSource}},
+      {"silent", silent, {ntf::CommFailure, 0}},
+      {"hang-up", hangsUp, {ntf::JobFailed, err::SerialIo}},
+  };
+  useFileSource({dataRecord(0x0200), dataRecord(kVectorBlock), kEndOfFile});
+  for (const Ending& ending : endings) {
+    sim::TMemoryLogger logger(ending.config);
+    TPortCheckingSink checking([&] { return !logger.isOpen(); });
+    bCheckClass = ending.final.value != err::NoMatchingSource;
+    runJob(logger, checking);
+    EXPECT_EQ(checking.last(), ending.final) << ending.what;
+    EXPECT_TRUE(checking.freeAtFinal) << ending.what;
   }
 }
 
-TEST_F(WorkerTest, ForeignFailureEndsWithZero) {
-  sim::TPtyLogger logger;
-  TScriptedWorker::script = [](TScriptedWorker&) { throw std::runtime_error("arithmetic fault"); };
-  EXPECT_EQ(run(logger.portPath()).back(), (TNotification{ntf::JobFailed, 0}));
-  const TPortHandle again = openComPort(logger.portPath(), 9600);
-  EXPECT_NE(again, INVALID_PORT_HANDLE);
-  closeComPort(again);
+TEST_F(WorkerTest, RealPortIsFreeAgainAtTheFinalNotification) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.identity.print = 1;  // no image fits: a short job
+  sim::TPtyLogger logger(config);
+  TPortCheckingSink checking([&] {
+    const TPortHandle again = openComPort(logger.portPath(), 9600);
+    closeComPort(again);
+    return again != INVALID_PORT_HANDLE;
+  });
+  TUpdateRequest real = request();
+  real.sPort = logger.portPath();
+  auto worker = startCommThread(checking, real);
+  ASSERT_TRUE(checking.waitForFinal());
+  EXPECT_EQ(checking.last(), (TNotification{ntf::JobFailed, err::NoMatchingSource}));
+  EXPECT_TRUE(checking.freeAtFinal);
+}
+
+// A serial line whose writes fail with something that is no ETarvo.
+class TThrowingTransport final : public ISerialTransport {
+public:
+  bool open(const std::string&, int32_t) override { return isOpen = true; }
+  void close() override { isOpen = false; }
+  bool clearErrors() override { return true; }
+  bool discardInput() override { return true; }
+  bool write(const uint8_t*, size_t, size_t&) override { throw std::runtime_error("arithmetic fault"); }
+  bool read(uint8_t*, size_t, size_t&, std::chrono::milliseconds) override { return true; }
+  const TSerialFailure& lastFailure() const override { return failure; }
+  static inline bool isOpen = false;
+  TSerialFailure failure;
+};
+
+TEST_F(WorkerTest, ForeignFailureEndsWithZeroAndThePortClosed) {
+  const TJobEnvironment throwing{
+      .makeTransport = [](const TCancelToken&) { return std::make_unique<TThrowingTransport>(); },
+      .clock = &clock};
+  auto worker = startCommThread(sink, request(), throwing);
+  ASSERT_TRUE(sink.waitForFinal());
+  EXPECT_EQ(sink.all(), (std::vector<TNotification>{{ntf::JobFailed, 0}}));
+  EXPECT_FALSE(TThrowingTransport::isOpen);
 }
 
 TEST_F(WorkerTest, CancelBeforeTheWakeUpsEndsWithCancelled) {
-  sim::TPtyLogger logger;
-  bCancel = true;
-  EXPECT_EQ(run(logger.portPath()), (std::vector<TNotification>{{ntf::JobFailed, err::Cancelled}}));
+  sim::TMemoryLogger logger;
+  bCancel->cancel();
+  EXPECT_EQ(runJob(logger), (std::vector<TNotification>{{ntf::JobFailed, err::Cancelled}}));
+  EXPECT_EQ(logger.stats().exchanges, 0);
 }
 
-TEST_F(WorkerTest, ProgressIsPostedOnlyWhenThePercentChanges) {
-  sim::TPtyLogger logger;
-  TScriptedWorker::script = [](TScriptedWorker& w) {
-    w.setProgress(0, 100);     // 0: equal to the reset value, not posted
-    w.setProgress(1, 100);     // 0 again
-    w.setProgress(50, 100);    // 49
-    w.setProgress(50, 100);    // unchanged
-    w.setProgress(100, 100);   // 99
-    w.setProgress(500, 100);   // clamped to 99, unchanged
-    w.setProgress(1, 0);       // count 0 gives 0
-    w.setProgress(1, 0);       // unchanged
-    w.setProgress(-5, 10);     // clamped to 0, unchanged
-    w.setProgress(2272, 2273); // 98
-    w.resetProgress();
-    w.setProgress(0, 10);      // 0 after a reset: not posted
-    w.setProgress(0x7FFFFFFF, 0x7FFFFFFF);  // no overflow: 99
-  };
-  run(logger.portPath());
+TEST(JobProgress, IsPostedOnlyWhenThePercentChanges) {
+  TMemoryLink line;
+  TUpdateRequest request;
+  TRecordingSink sink;
+  std::atomic<int32_t> selected{-1};
+  TBrisolcCommThread job(request, line.link, sink, selected);
+  job.resetProgress();
+  job.setProgress(0, 100);     // 0: equal to the reset value, not posted
+  job.setProgress(1, 100);     // 0 again
+  job.setProgress(50, 100);    // 49
+  job.setProgress(50, 100);    // unchanged
+  job.setProgress(100, 100);   // 99
+  job.setProgress(500, 100);   // clamped to 99, unchanged
+  job.setProgress(1, 0);       // count 0 gives 0
+  job.setProgress(1, 0);       // unchanged
+  job.setProgress(-5, 10);     // clamped to 0, unchanged
+  job.setProgress(2272, 2273); // 98
+  job.resetProgress();
+  job.setProgress(0, 10);      // 0 after a reset: not posted
+  job.setProgress(0x7FFFFFFF, 0x7FFFFFFF);  // no overflow: 99
   EXPECT_EQ(sink.valuesOf(ntf::Progress), (std::vector<int32_t>{49, 99, 0, 98, 99}));
 }
 
 }  // namespace
-}  // namespace kelvry
+}  // namespace kelvry::test

@@ -10,27 +10,26 @@
 namespace kelvry {
 namespace {
 
-// Every test starts from the state the program starts with.
+// The built-in images, and a file source made of what the test puts in
+// fileHeader and fileLines.
 class FirmwareSources : public testing::Test {
  protected:
-  void SetUp() override { resetFileSource(); }
-  void TearDown() override { resetFileSource(); }
-
-  static void resetFileSource() {
-    selectedSource = -1;
-    fileHeader = TBl3FileHeader{};
-    fileLines.clear();
+  TFirmwareSources sources() const {
+    return TFirmwareSources(std::make_shared<const TUpdateFile>(TUpdateFile{fileHeader, fileLines}));
   }
+
+  TBl3FileHeader fileHeader;
+  std::vector<std::string> fileLines;
 };
 
 std::vector<std::string> imageLines(uint32_t source) {
-  const int32_t count = getFirmwareLineCount(source);
+  const int32_t count = TFirmwareSources{}.getFirmwareLineCount(source);
   std::vector<std::string> lines;
   for (int32_t i = 0; i <= count; ++i) {
     TBl3FileHeader header;
     int32_t ignored = 0;
     std::string line;
-    getFirmwareSource(source, reqLine, i, header, ignored, line);
+    TFirmwareSources{}.getFirmwareSource(source, reqLine, i, header, ignored, line);
     lines.push_back(line);
   }
   return lines;
@@ -51,7 +50,7 @@ class BuiltinImage : public FirmwareSources, public testing::WithParamInterface<
 TEST_P(BuiltinImage, HeaderSaysWhichLoggerItIsFor) {
   const TImageFacts& facts = GetParam();
   TBl3FileHeader header;
-  getFirmwareHeader(facts.source, header);
+  sources().getFirmwareHeader(facts.source, header);
   EXPECT_EQ(header.tarvo_class, 26135);
   EXPECT_EQ(header.tarvo_verH, facts.verH);
   EXPECT_EQ(header.tarvo_verL, facts.verL);
@@ -64,7 +63,7 @@ TEST_P(BuiltinImage, HeaderSaysWhichLoggerItIsFor) {
 
 TEST_P(BuiltinImage, EndsWithTheEndOfFileRecordAtItsLineCount) {
   const TImageFacts& facts = GetParam();
-  EXPECT_EQ(getFirmwareLineCount(facts.source), facts.lineCount);
+  EXPECT_EQ(sources().getFirmwareLineCount(facts.source), facts.lineCount);
   const std::vector<std::string> lines = imageLines(facts.source);
   ASSERT_EQ(lines.size(), static_cast<size_t>(facts.lineCount) + 1);
   EXPECT_EQ(lines.back(), ":00000001FF");
@@ -105,8 +104,8 @@ TEST_F(FirmwareSources, ImagesThreeAndFourDifferOnlyInTheirHeaders) {
   EXPECT_EQ(imageLines(3), imageLines(4));
   TBl3FileHeader three;
   TBl3FileHeader four;
-  getFirmwareHeader(3, three);
-  getFirmwareHeader(4, four);
+  sources().getFirmwareHeader(3, three);
+  sources().getFirmwareHeader(4, four);
   EXPECT_NE(three, four);
 }
 
@@ -119,13 +118,13 @@ TEST_F(FirmwareSources, ImageTwoSharesPartOfItsLinesWithImageThree) {
   EXPECT_EQ(shared, 731);
 }
 
-TEST_F(FirmwareSources, ImageCountIsFour) { EXPECT_EQ(getImageCount(), 4); }
+TEST_F(FirmwareSources, ImageCountIsFour) { EXPECT_EQ(TFirmwareSources::getImageCount(), 4); }
 
 TEST_F(FirmwareSources, SourcesOutsideTheRangeAnswerWithPresetOutputs) {
   for (uint32_t source : {static_cast<uint32_t>(-1), 5u, 0xFFFFu}) {
-    EXPECT_EQ(getFirmwareLineCount(source), 0) << source;
+    EXPECT_EQ(sources().getFirmwareLineCount(source), 0) << source;
     TBl3FileHeader header;
-    getFirmwareHeader(source, header);
+    sources().getFirmwareHeader(source, header);
     EXPECT_EQ(header.tarvo_class, 0xFFFF) << source;
     EXPECT_EQ(header.tarvo_platform, 0xFFFF) << source;
     EXPECT_EQ(header.tarvo_print, 0xFFFF) << source;
@@ -145,7 +144,7 @@ TEST_F(FirmwareSources, SelectorRefusesBadSourceOrRequestButPresetsItsOutputs) {
     header.tarvo_date = "kept";
     int32_t count = 99;
     std::string line = "old";
-    EXPECT_FALSE(getFirmwareSource(c.source, c.request, 0, header, count, line));
+    EXPECT_FALSE(sources().getFirmwareSource(c.source, c.request, 0, header, count, line));
     EXPECT_EQ(header.tarvo_class, 0xFFFF);
     EXPECT_EQ(header.tarvo_platform, 0xFFFF);
     EXPECT_EQ(header.tarvo_print, 0xFFFF);
@@ -160,18 +159,18 @@ TEST_F(FirmwareSources, HeaderRequestForAnImageAlsoFillsCountAndLineZero) {
   TBl3FileHeader header;
   int32_t count = 0;
   std::string line;
-  ASSERT_TRUE(getFirmwareSource(4, reqHeader, 0, header, count, line));
+  ASSERT_TRUE(sources().getFirmwareSource(4, reqHeader, 0, header, count, line));
   EXPECT_EQ(header.tarvo_print, 56);
   EXPECT_EQ(count, 2273);
   EXPECT_EQ(line, imageLines(4).front());
 }
 
 TEST_F(FirmwareSources, FileSourceCountsFromItsLines) {
-  EXPECT_EQ(getFirmwareLineCount(0), -1);
+  EXPECT_EQ(sources().getFirmwareLineCount(0), -1);
   fileLines = {":00000001FF"};
-  EXPECT_EQ(getFirmwareLineCount(0), 0);
+  EXPECT_EQ(sources().getFirmwareLineCount(0), 0);
   fileLines = {"first", "second", ":00000001FF"};
-  EXPECT_EQ(getFirmwareLineCount(0), 2);
+  EXPECT_EQ(sources().getFirmwareLineCount(0), 2);
 }
 
 TEST_F(FirmwareSources, FileSourceGivesItsHeaderAndLines) {
@@ -181,13 +180,13 @@ TEST_F(FirmwareSources, FileSourceGivesItsHeaderAndLines) {
   fileLines = {"first", ":00000001FF"};
 
   TBl3FileHeader header;
-  getFirmwareHeader(0, header);
+  sources().getFirmwareHeader(0, header);
   EXPECT_EQ(header, fileHeader);
 
   TBl3FileHeader ignored;
   int32_t count = 0;
   std::string line;
-  ASSERT_TRUE(getFirmwareSource(0, reqLine, 1, ignored, count, line));
+  ASSERT_TRUE(sources().getFirmwareSource(0, reqLine, 1, ignored, count, line));
   EXPECT_EQ(line, ":00000001FF");
 }
 
@@ -196,28 +195,30 @@ TEST_F(FirmwareSources, FileLineOutsideTheListIsAnError) {
   TBl3FileHeader header;
   int32_t count = 0;
   std::string line;
-  EXPECT_THROW(getFirmwareSource(0, reqLine, 1, header, count, line), std::out_of_range);
-  EXPECT_THROW(getFirmwareSource(0, reqLine, -1, header, count, line), std::out_of_range);
+  EXPECT_THROW(sources().getFirmwareSource(0, reqLine, 1, header, count, line), std::out_of_range);
+  EXPECT_THROW(sources().getFirmwareSource(0, reqLine, -1, header, count, line), std::out_of_range);
 }
 
-TEST_F(FirmwareSources, SelectedSourceDecidesWhichLinesTheJobReads) {
+TEST_F(FirmwareSources, LinesComeFromTheNumberedSource) {
   fileLines = {"file line", ":00000001FF"};
   std::string line;
-
-  selectedSource = 0;
-  EXPECT_EQ(getSelectedLineCount(), 1);
-  getSelectedLine(0, line);
+  sources().getFirmwareLine(0, 0, line);
   EXPECT_EQ(line, "file line");
-
-  selectedSource = 1;
-  EXPECT_EQ(getSelectedLineCount(), 1853);
-  getSelectedLine(1853, line);
+  sources().getFirmwareLine(1, 1853, line);
   EXPECT_EQ(line, ":00000001FF");
-
-  selectedSource = -1;
-  EXPECT_EQ(getSelectedLineCount(), 0);
-  getSelectedLine(0, line);
+  // -1, "none chosen", is no source at all.
+  sources().getFirmwareLine(static_cast<uint32_t>(-1), 0, line);
   EXPECT_TRUE(line.empty());
+  EXPECT_EQ(sources().getFirmwareLineCount(static_cast<uint32_t>(-1)), 0);
+}
+
+TEST(FirmwareSourcesWithoutFile, SourceZeroIsEmpty) {
+  const TFirmwareSources builtIn;
+  EXPECT_FALSE(builtIn.hasFile());
+  EXPECT_EQ(builtIn.getFirmwareLineCount(0), -1);
+  TBl3FileHeader header;
+  builtIn.getFirmwareHeader(0, header);
+  EXPECT_EQ(header, TBl3FileHeader{});
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST(IdentityNames, PrintMattersForNoOtherClass) {
 TEST(IdentityNames, BuiltinImagesNameTheirLogger) {
   for (uint32_t source = 1; source <= 4; ++source) {
     TBl3FileHeader header;
-    getFirmwareHeader(source, header);
+    TFirmwareSources{}.getFirmwareHeader(source, header);
     const std::string expected = header.tarvo_print == 19 ? className(26135) : "Kelvry";
     EXPECT_EQ(className(header.tarvo_class, header.tarvo_print), expected) << source;
   }

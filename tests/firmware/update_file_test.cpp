@@ -103,7 +103,7 @@ std::string joined(const std::vector<std::string>& lines, const std::string& lin
 
 TBl3FileHeader image4Header() {
   TBl3FileHeader header;
-  getFirmwareHeader(4, header);
+  TFirmwareSources{}.getFirmwareHeader(4, header);
   return header;
 }
 
@@ -247,20 +247,26 @@ class UpdateFileOnDisk : public testing::Test {
     std::string pattern = (fs::temp_directory_path() / "kelvry-update-file-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
-    resetFileSource();
   }
 
   void TearDown() override {
-    resetFileSource();
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
   }
 
-  static void resetFileSource() {
-    selectedSource = -1;
-    fileHeader = TBl3FileHeader{};
-    fileLines.clear();
+  // Loads into `loaded`; the header and lines read back through
+  // fileHeader() and fileLines().
+  bool load(const std::string& path, std::string* why = nullptr) {
+    loaded = loadUpdateFile(path, why);
+    return loaded.has_value();
   }
+  const TBl3FileHeader& fileHeader() const { return loaded.value().header; }
+  const std::vector<std::string>& fileLines() const { return loaded.value().lines; }
+  int32_t fileLineCount() const {
+    return TFirmwareSources(std::make_shared<const TUpdateFile>(loaded.value())).getFirmwareLineCount(0);
+  }
+
+  std::optional<TUpdateFile> loaded;
 
   std::string write(const std::string& name, const std::string& content) const {
     const fs::path path = dir_ / name;
@@ -273,12 +279,11 @@ class UpdateFileOnDisk : public testing::Test {
 
 std::vector<std::string> image4Lines() {
   std::vector<std::string> lines;
-  const int32_t count = getFirmwareLineCount(4);
+  const TFirmwareSources builtIn;
+  const int32_t count = builtIn.getFirmwareLineCount(4);
   for (int32_t i = 0; i <= count; ++i) {
-    TBl3FileHeader header;
-    int32_t ignored = 0;
     std::string line;
-    getFirmwareSource(4, reqLine, i, header, ignored, line);
+    builtIn.getFirmwareLine(4, i, line);
     lines.push_back(line);
   }
   return lines;
@@ -297,13 +302,11 @@ TEST_F(UpdateFileOnDisk, LoadsAFileWrittenFromTheFourthImage) {
       {"no-final-break.upd", joined(kImage4Header) + joined(records).substr(0, joined(records).size() - 2)},
   };
   for (const TVariant& v : variants) {
-    resetFileSource();
     std::string why = "untouched";
-    ASSERT_TRUE(loadUpdateFile(write(v.name, v.content), &why)) << v.name << ": " << why;
-    EXPECT_EQ(selectedSource, 0) << v.name;
-    EXPECT_EQ(fileHeader, image4Header()) << v.name;
-    EXPECT_EQ(fileLines, records) << v.name;
-    EXPECT_EQ(getFirmwareLineCount(0), 2273) << v.name;
+    ASSERT_TRUE(load(write(v.name, v.content), &why)) << v.name << ": " << why;
+    EXPECT_EQ(fileHeader(), image4Header()) << v.name;
+    EXPECT_EQ(fileLines(), records) << v.name;
+    EXPECT_EQ(fileLineCount(), 2273) << v.name;
   }
 }
 
@@ -317,23 +320,23 @@ TEST_F(UpdateFileOnDisk, RecordLinesAreEveryLineWithoutEqualsSign) {
                                                   ":00000001FF",
                                                   "",
                                               }));
-  ASSERT_TRUE(loadUpdateFile(path));
+  ASSERT_TRUE(load(path));
   const std::vector<std::string> expected{":0100000520DA", "", "a note without key", ":00000001FF", ""};
-  EXPECT_EQ(fileLines, expected);
+  EXPECT_EQ(fileLines(), expected);
 }
 
 TEST_F(UpdateFileOnDisk, HeaderAndEndOfFileAloneGiveLineCountZero) {
-  ASSERT_TRUE(loadUpdateFile(write("empty.upd", joined(kImage4Header) + ":00000001FF\r\n")));
-  EXPECT_EQ(getFirmwareLineCount(0), 0);
+  ASSERT_TRUE(load(write("empty.upd", joined(kImage4Header) + ":00000001FF\r\n")));
+  EXPECT_EQ(fileLineCount(), 0);
 }
 
 TEST_F(UpdateFileOnDisk, FileWithoutDateLineKeepsItsFirstRecord) {
   std::vector<std::string> lines(kImage4Header.begin(), kImage4Header.begin() + 7);
   lines.push_back(":0100000520DA");
   lines.push_back(":00000001FF");
-  ASSERT_TRUE(loadUpdateFile(write("nodate.upd", joined(lines))));
-  EXPECT_EQ(fileHeader.tarvo_date, "");
-  EXPECT_EQ(fileLines, (std::vector<std::string>{":0100000520DA", ":00000001FF"}));
+  ASSERT_TRUE(load(write("nodate.upd", joined(lines))));
+  EXPECT_EQ(fileHeader().tarvo_date, "");
+  EXPECT_EQ(fileLines(), (std::vector<std::string>{":0100000520DA", ":00000001FF"}));
 }
 
 TEST_F(UpdateFileOnDisk, UnloadableFilesReturnFalseAndSayWhy) {
@@ -350,32 +353,16 @@ TEST_F(UpdateFileOnDisk, UnloadableFilesReturnFalseAndSayWhy) {
       {"empty name", "", "cannot be opened"},
   };
   for (const TCase& c : cases) {
-    fileLines = {"left over"};
-    selectedSource = -1;
     std::string why;
-    EXPECT_FALSE(loadUpdateFile(c.path, &why)) << c.what;
-    EXPECT_TRUE(fileLines.empty()) << c.what;
-    EXPECT_EQ(selectedSource, -1) << c.what;
+    EXPECT_FALSE(load(c.path, &why)) << c.what;
     EXPECT_NE(why.find("\"" + c.path + "\""), std::string::npos) << c.what << ": " << why;
     EXPECT_NE(why.find(c.problem), std::string::npos) << c.what << ": " << why;
   }
   EXPECT_FALSE(loadUpdateFile((dir_ / "missing.upd").string())) << "works without a reason wanted";
 }
 
-TEST_F(UpdateFileOnDisk, FailedHeaderKeepsTheFieldsReadBeforeTheFailure) {
-  fileHeader = markedHeader();
-  ASSERT_FALSE(loadUpdateFile(write("bad.upd", joined(withLine(3, "versionH=two")))));
-  EXPECT_EQ(fileHeader.tarvo_bl, 3);
-  EXPECT_EQ(fileHeader.tarvo_class, 26135);
-  EXPECT_EQ(fileHeader.tarvo_verH, 0xABCD);
-}
-
-TEST_F(UpdateFileOnDisk, HeaderInfoReplacesTheHeaderOnly) {
-  fileLines = {"from an earlier load"};
-  readFileHeaderInfo(write("info.upd", joined(kImage4Header)));
-  EXPECT_EQ(fileHeader, image4Header());
-  EXPECT_EQ(selectedSource, 0);
-  EXPECT_EQ(fileLines, std::vector<std::string>{"from an earlier load"});
+TEST_F(UpdateFileOnDisk, HeaderInfoReadsTheHeaderOnly) {
+  EXPECT_EQ(readFileHeaderInfo(write("info.upd", joined(kImage4Header) + "not a record=\r\n")), image4Header());
 }
 
 TEST_F(UpdateFileOnDisk, HeaderInfoFailuresNameTheFileAndChangeNothing) {
@@ -392,8 +379,6 @@ TEST_F(UpdateFileOnDisk, HeaderInfoFailuresNameTheFileAndChangeNothing) {
        true},
   };
   for (const TCase& c : cases) {
-    selectedSource = 3;
-    fileHeader = markedHeader();
     try {
       readFileHeaderInfo(c.path);
       ADD_FAILURE() << c.what << ": no exception";
@@ -406,8 +391,6 @@ TEST_F(UpdateFileOnDisk, HeaderInfoFailuresNameTheFileAndChangeNothing) {
       EXPECT_NE(std::string(e.what()).find(c.path), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
     }
-    EXPECT_EQ(selectedSource, 3) << c.what;
-    EXPECT_EQ(fileHeader, markedHeader()) << c.what;
   }
 }
 

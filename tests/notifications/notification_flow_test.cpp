@@ -11,7 +11,7 @@
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "tests/notifications/recording_job_view.h"
-#include "ui/job_notifications.h"
+#include "frontend/job_notifications.h"
 
 namespace kelvry {
 namespace {
@@ -21,22 +21,16 @@ using Lines = std::vector<std::string>;
 
 class NotificationFlow : public ::testing::Test {
 protected:
-  void SetUp() override { savedSource_ = selectedSource.load(); }
-  void TearDown() override { selectedSource = savedSource_; }
-
   void play(const Stream& stream) {
     for (const auto& [code, value] : stream) WMWorkerNotify(view, code, value);
   }
 
   test::TRecordingJobView view;
-
-private:
-  int32_t savedSource_ = -1;
 };
 
 TEST_F(NotificationFlow, SuccessfulUpdateReadsInJobOrder) {
   // The job writes the selection before it posts 26 and 0.
-  selectedSource = 4;
+  view.selectedSource = 4;
   play({{ntf::ClassWord, 0xC802}, {ntf::VersionWord, 0x0300}, {ntf::Platform, 15}, {ntf::Print, 56},
         {ntf::InfoWord, 0}, {ntf::UpdateClass, 26135}, {ntf::UpdateInfo, 0xFFFE}, {ntf::Platform, 0xFFFF},
         {ntf::Print, 0xFFFF}, {ntf::CheckingSource, 1}, {ntf::CheckingSource, 2}, {ntf::CheckingSource, 3},

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,7 +12,7 @@
 #include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
 #include "tests/notifications/recording_job_view.h"
-#include "ui/job_notifications.h"
+#include "frontend/job_notifications.h"
 
 namespace kelvry {
 namespace {
@@ -39,20 +41,10 @@ Calls failedJob(const Calls& texts) {
   return calls;
 }
 
-// The handler reads the selected source for codes 0 and 26; every test starts
-// from image 4 and leaves the catalogue as it found it.
+// The handler reads the job's selected source for codes 0 and 26; every
+// test starts from image 4.
 class NotificationTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    savedSource_ = selectedSource.load();
-    savedFileHeader_ = fileHeader;
-    selectedSource = 4;
-  }
-  void TearDown() override {
-    selectedSource = savedSource_;
-    fileHeader = savedFileHeader_;
-  }
-
   Calls handle(uint32_t code, int32_t value) {
     view.calls.clear();
     WMWorkerNotify(view, code, value);
@@ -60,10 +52,6 @@ protected:
   }
 
   test::TRecordingJobView view;
-
-private:
-  int32_t savedSource_ = -1;
-  TBl3FileHeader savedFileHeader_;
 };
 
 class NotificationTable : public NotificationTest, public ::testing::WithParamInterface<TNotifyCase> {};
@@ -155,7 +143,7 @@ TEST_F(NotificationTest, ProgressTitleFollowsTheBarPosition) {
 }
 
 TEST_F(NotificationTest, NoSourceSelectedShowsUnknownNames) {
-  selectedSource = -1;
+  view.selectedSource = -1;
   EXPECT_EQ(handle(26, 0), toReportAndStatus("Update ? V0.00, ?, BL0.0"));
   EXPECT_EQ(handle(0, 0), (Calls{"progress: 100", "end job", "report: Update ? V0.00 succesfully completed.",
                                  "status: Update ? V0.00 succesfully completed.",
@@ -167,8 +155,9 @@ TEST_F(NotificationTest, CheckOfAnUnknownSourceShowsUnknownNames) {
 }
 
 TEST_F(NotificationTest, UpdateFileHeaderDescribesTheFileWithPaddedMinorVersion) {
-  fileHeader = TBl3FileHeader{26135, 3, 5, 15, 39, "01.02.2025 10:00:00", 3, 1};
-  selectedSource = 0;
+  view.sources = TFirmwareSources(std::make_shared<const TUpdateFile>(
+      TUpdateFile{TBl3FileHeader{26135, 3, 5, 15, 39, "01.02.2025 10:00:00", 3, 1}, {}}));
+  view.selectedSource = 0;
   EXPECT_EQ(handle(26, 0), toReportAndStatus("Update Kelvry V3.05, A10e BLE UART, BL3.1"));
   EXPECT_EQ(handle(27, 0), (Calls{"report: Check Kelvry V3.05, A10e BLE UART, BL3.1"}));
 }
@@ -185,6 +174,16 @@ TEST_F(NotificationTest, GenericFamilyNameForTheOlderImage) {
 
 TEST_F(NotificationTest, NameLookupsUseTheLowSixteenBitsOnly) {
   EXPECT_EQ(handle(22, 0x1000F), (Calls{"report: Platform 65551 [F5438 WD]"}));
+}
+
+TEST_F(NotificationTest, SerialFailureReportsWhatFailedAndWhyBeforeTheDesignText) {
+  view.serialFailure = {"read", EIO, "Input/output error"};
+  EXPECT_EQ(handle(10, 11), failedJob({"report: Serial port read failed: Input/output error",
+                                       "report: Aborted because error when reading/writing to serial port!",
+                                       "status: Aborted because error when reading/writing to serial port!",
+                                       "message: Aborted because error when reading/writing to serial port!"}));
+  view.serialFailure = {};
+  EXPECT_EQ(handle(10, 11), failedJob(toAllThree("Aborted because error when reading/writing to serial port!")));
 }
 
 TEST(NotificationFormat, FormatsLikePrintf) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/job_notifications.h"
+#include "frontend/job_notifications.h"
 
 namespace kelvry::test {
 
@@ -13,6 +13,10 @@ class TRecordingJobView : public IJobView {
 public:
   std::vector<std::string> calls;
   std::string portText = "COM7";
+  // What the job would say: its firmware, its choice, its serial failure.
+  TFirmwareSources sources;
+  int32_t selectedSource = 4;
+  TSerialFailure serialFailure;
 
   void AddReportLine(const std::string& sText) override { calls.push_back("report: " + sText); }
   void SetStatusText(const std::string& sText) override { calls.push_back("status: " + sText); }
@@ -25,6 +29,9 @@ public:
   void SetApplicationTitle(const std::string& sTitle) override { calls.push_back("title: " + sTitle); }
   void Beep() override { calls.push_back("beep"); }
   std::string PortText() const override { return portText; }
+  const TFirmwareSources& FirmwareSources() const override { return sources; }
+  int32_t SelectedSource() const override { return selectedSource; }
+  TSerialFailure SerialFailure() const override { return serialFailure; }
   void EndJob() override { calls.push_back("end job"); }
   void RepeatAfterProgrammingError() override { calls.push_back("repeat after programming error"); }
   void RepeatAfterCommFailure(TCmd cmd) override {

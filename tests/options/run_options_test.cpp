@@ -1,4 +1,4 @@
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "engine/job_options.h"
 
 namespace kelvry {
 namespace {
@@ -128,16 +127,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RunOptions, ResetPutsEveryFlagBack) {
   applyRunOptions(commandLine({"cc:-", "cf:-", "ci:-", "mf:+", "f:+"}), true);
-  bReadInfoOnly = true;
+  const TJobChecks relaxed = jobChecks();
+  EXPECT_FALSE(relaxed.bCheckClass || relaxed.bCheckFirmware || relaxed.bCheckInfo);
   sTestCaption = "Test";
   resetRunOptions();
   EXPECT_TRUE(bCheckClass);
   EXPECT_TRUE(bCheckFirmware);
   EXPECT_TRUE(bCheckInfo);
-  EXPECT_FALSE(bReadInfoOnly);
   EXPECT_FALSE(bClearsMeasurements);
   EXPECT_EQ(iInternalMode, 0);
   EXPECT_TRUE(sTestCaption.empty());
+  const TJobChecks checks = jobChecks();
+  EXPECT_TRUE(checks.bCheckClass && checks.bCheckFirmware && checks.bCheckInfo);
 }
 
 // -------------------------------------------------------- ReadInternalSwitch

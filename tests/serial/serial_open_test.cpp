@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -47,9 +48,11 @@ struct TOpenFailure {
 void expectOpenFails(const TOpenFailure& c) {
   SCOPED_TRACE(c.name + " at " + std::to_string(c.baud));
   const size_t descriptorsBefore = openDescriptorCount();
-  EXPECT_EQ(openComPort(c.name, c.baud), INVALID_PORT_HANDLE);
-  EXPECT_EQ(lastOpenError().errorNumber, c.errorNumber);
-  EXPECT_EQ(lastOpenError().operation, c.operation);
+  TPortOpenError why;
+  EXPECT_EQ(openComPort(c.name, c.baud, &why), INVALID_PORT_HANDLE);
+  EXPECT_EQ(why.errorNumber, c.errorNumber);
+  EXPECT_EQ(why.operation, c.operation);
+  EXPECT_EQ(why.reason, std::strerror(c.errorNumber));
   EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
 }
 
@@ -84,14 +87,14 @@ TEST(OpenComPort, UnsupportedBaudRateFailsWithoutTouchingThePort) {
   }
 }
 
-TEST(OpenComPort, SuccessClearsTheLastErrorAndHoldsTheTtyExclusively) {
+TEST(OpenComPort, SuccessClearsTheReasonAndHoldsTheTtyExclusively) {
   TPseudoTerminal line;
-  ASSERT_EQ(openComPort("/dev/kelvry-no-such-port", 9600), INVALID_PORT_HANDLE);
+  TPortOpenError why;
+  ASSERT_EQ(openComPort("/dev/kelvry-no-such-port", 9600, &why), INVALID_PORT_HANDLE);
 
-  const TPortHandle port = openComPort(line.slavePath(), 9600);
-  ASSERT_NE(port, INVALID_PORT_HANDLE) << lastOpenError().operation << ": " << lastOpenError().errorNumber;
-  EXPECT_EQ(lastOpenError().errorNumber, 0);
-  EXPECT_EQ(lastOpenError().operation, "");
+  const TPortHandle port = openComPort(line.slavePath(), 9600, &why);
+  ASSERT_NE(port, INVALID_PORT_HANDLE) << why.operation << ": " << why.errorNumber;
+  EXPECT_FALSE(why.failed());
   EXPECT_TRUE(line.exclusiveFlag());
   closeComPort(port);
 }
@@ -114,8 +117,8 @@ TEST(OpenComPort, SecondOpenWhileHeldFailsAndLeavesTheHolderIntact) {
   // A user without privileges is stopped by the exclusive flag (EBUSY);
   // root passes that and is stopped by the advisory lock.
   const size_t descriptorsBefore = openDescriptorCount();
-  EXPECT_EQ(openComPort(line.slavePath(), 9600), INVALID_PORT_HANDLE);
-  const TPortOpenError error = lastOpenError();
+  TPortOpenError error;
+  EXPECT_EQ(openComPort(line.slavePath(), 9600, &error), INVALID_PORT_HANDLE);
   EXPECT_TRUE((error.errorNumber == EBUSY && error.operation == "open") ||
               (error.errorNumber == EWOULDBLOCK && error.operation == "flock"))
       << error.operation << ": " << error.errorNumber;
@@ -133,8 +136,9 @@ TEST(OpenComPort, PortHeldExclusivelyByAnotherProgramIsRefusedAndKeepsItsClaim) 
   ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
 
   // Root passes the flag at open(); the port layer must still refuse.
-  EXPECT_EQ(openComPort(line.slavePath(), 9600), INVALID_PORT_HANDLE);
-  EXPECT_EQ(lastOpenError().errorNumber, EBUSY);
+  TPortOpenError why;
+  EXPECT_EQ(openComPort(line.slavePath(), 9600, &why), INVALID_PORT_HANDLE);
+  EXPECT_EQ(why.errorNumber, EBUSY);
   EXPECT_TRUE(line.exclusiveFlag()) << "the other program's claim must stay";
 
   ioctl(other, TIOCNXCL);
@@ -157,13 +161,6 @@ TEST(CloseComPort, ReleasesTheTtySoTheNextJobCanOpenIt) {
     EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
   }
   closeComPort(INVALID_PORT_HANDLE);  // nothing to do, no crash
-}
-
-TEST(OpenComPort, LastErrorIsKeptPerThread) {
-  ASSERT_EQ(openComPort("/dev/null", 9600), INVALID_PORT_HANDLE);
-  std::thread([] { (void)openComPort("/dev/kelvry-no-such-port", 9600); }).join();
-  EXPECT_EQ(lastOpenError().errorNumber, ENOTTY);
-  EXPECT_EQ(lastOpenError().operation, "TIOCEXCL");
 }
 
 // Settings a previous user might have left on the tty; none may survive.

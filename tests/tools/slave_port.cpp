@@ -118,12 +118,11 @@ std::vector<uint8_t> recordData(const std::string& line) {
 
 std::vector<std::string> imageLines(uint32_t source) {
   std::vector<std::string> lines;
-  const int32_t last = getFirmwareLineCount(source);
-  TBl3FileHeader header;
-  int32_t count = 0;
+  const TFirmwareSources builtIn;
+  const int32_t last = builtIn.getFirmwareLineCount(source);
   std::string line;
   for (int32_t i = 0; i < last; ++i) {
-    getFirmwareSource(source, reqLine, i, header, count, line);
+    builtIn.getFirmwareLine(source, i, line);
     lines.push_back(line);
   }
   return lines;

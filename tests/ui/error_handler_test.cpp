@@ -42,7 +42,7 @@ TEST_F(GeneralErrorHandler, FailedMenuChoiceShowsTheErrorBoxAndTheProgramGoesOn)
 
 TEST_F(GeneralErrorHandler, WorkerThatCannotBeCreatedLeavesTheWindowIdle) {
   openWindow({}, true);
-  CommThreadClass = [](INotificationSink&, TCmd, const std::string&) -> TCommThreadPtr {
+  frmMain->session().CommThreadClass = [](INotificationSink&, TUpdateRequest) -> TCommThreadPtr {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "thread");
   };
   frmMain->btnProg->click();

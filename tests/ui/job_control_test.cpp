@@ -3,7 +3,6 @@
 
 #include <QTemporaryDir>
 
-#include "engine/job_options.h"
 #include "serial/serial_port.h"
 #include "tests/ui/update_file_writer.h"
 #include "tests/ui/window_fixture.h"
@@ -84,7 +83,7 @@ TEST_F(JobControl, BusyFromStartToTheFinalNotificationAndCancelOnlyAsks) {
   EXPECT_EQ(report().size(), 1);
 
   frmMain->btnCancel->click();
-  EXPECT_TRUE(bCancel);
+  EXPECT_TRUE(frmMain->session().cancelled());
   EXPECT_TRUE(looksBusy()) << "Cancel asks the worker to stop; the window waits for its word";
 
   ASSERT_TRUE(waitForIdle());
@@ -118,7 +117,7 @@ TEST_F(JobControl, ReadInfoOnlyBoxSetsTheJobOptionAtEachStart) {
   for (const bool bChecked : {true, false}) {
     frmMain->chkReadInfoOnly->setChecked(bChecked);
     frmMain->btnProg->click();
-    EXPECT_EQ(bReadInfoOnly, bChecked);
+    EXPECT_EQ(frmMain->session().request().bReadInfoOnly, bChecked);
     ASSERT_TRUE(waitForIdle());
   }
 }
@@ -137,7 +136,7 @@ TEST_F(FileButton, NeverAsksAndRunsTheChosenFile) {
 
   frmMain->btnFile->click();
   EXPECT_TRUE(dialogs.questions.isEmpty());
-  EXPECT_EQ(selectedSource, 0);
+  EXPECT_EQ(frmMain->selectedSource, 0);
   EXPECT_TRUE(frmMain->isJobRunning());
   ASSERT_TRUE(waitForIdle());
   EXPECT_EQ(report().value(0), "Start at serial port \"" + kNoPort + "\"");
@@ -170,7 +169,7 @@ TEST_P(UnusableUpdateFile, ShowsWhatIsWrongAndStartsNoJob) {
   openWindow({"f:+"}, true);
   frmMain->cbxPort->setEditText(kNoPort);
   frmMain->frmProtocol()->Add("previous job");
-  selectedSource = 3;
+  frmMain->selectedSource = 3;
   dialogs.files = {file};
 
   frmMain->btnFile->click();
@@ -180,7 +179,7 @@ TEST_P(UnusableUpdateFile, ShowsWhatIsWrongAndStartsNoJob) {
   EXPECT_TRUE(dialogs.errors[0].contains(c.expectedInError)) << dialogs.errors[0].toStdString();
   EXPECT_FALSE(frmMain->isJobRunning());
   EXPECT_TRUE(looksIdle());
-  EXPECT_EQ(selectedSource, -1);
+  EXPECT_EQ(frmMain->selectedSource, -1);
   EXPECT_TRUE(report().isEmpty());
   EXPECT_TRUE(frmMain->port().isEmpty());
 }
@@ -213,7 +212,7 @@ TEST_F(CloseQuery, NoKeepsTheWindowAndTheJob) {
   EXPECT_EQ(dialogs.questions, QStringList{kCloseQuestion});
   EXPECT_TRUE(frmMain->isVisible());
   EXPECT_TRUE(frmMain->isJobRunning());
-  EXPECT_FALSE(bCancel);
+  EXPECT_FALSE(frmMain->session().cancelled());
 
   frmMain->btnCancel->click();
   ASSERT_TRUE(waitForIdle());

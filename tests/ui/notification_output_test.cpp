@@ -30,7 +30,7 @@ TEST_P(NotificationOutput, GoesToItsChannels) {
   openWindow({}, true);
   frmMain->cbxPort->setEditText(kPortText);
   frmMain->SetStatusText(kUnchangedStatus.toStdString());
-  selectedSource = c.source;
+  frmMain->selectedSource = c.source;
 
   frmMain->WMWorkerNotify(c.code, c.value);
 

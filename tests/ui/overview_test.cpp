@@ -8,6 +8,7 @@
 
 #include "firmware/identity_names.h"
 #include "tests/ui/update_file_writer.h"
+#include "frontend/firmware_overview.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/info_window.h"
 
@@ -87,7 +88,7 @@ TEST_F(Overview, FileVersionPutsTheFileOnTop) {
   ASSERT_EQ(dialogs.overviews[0].rows.size(), 5u);
   EXPECT_EQ(dialogs.overviews[0].rows[0],
             (QStringList{"Kelvry", "3.05", "F5438 WD", "A10g BLE UART", "01.02.2025", "3.0"}));
-  EXPECT_EQ(selectedSource, 0);
+  EXPECT_EQ(frmMain->selectedSource, 0);
 
   // A job with the built-in images lists the four images again.
   frmMain->PrepareJob(QString());
@@ -99,7 +100,7 @@ TEST_F(Overview, FileVersionWithAnUnreadableHeaderShowsTheErrorOnly) {
   const QString file = folder.filePath("broken.upd");
   writeUpdateFile(file, TUpdateFileHeader{.versionL = "9x2"});
   openWindow({"f:+"}, true);
-  selectedSource = 3;
+  frmMain->selectedSource = 3;
   dialogs.files = {file};
 
   frmMain->menInfoFile->trigger();
@@ -108,25 +109,25 @@ TEST_F(Overview, FileVersionWithAnUnreadableHeaderShowsTheErrorOnly) {
   EXPECT_TRUE(dialogs.errors[0].contains("9x2")) << dialogs.errors[0].toStdString();
   EXPECT_TRUE(dialogs.errors[0].contains("broken.upd")) << dialogs.errors[0].toStdString();
   EXPECT_TRUE(dialogs.overviews.empty());
-  EXPECT_EQ(selectedSource, 3);
+  EXPECT_EQ(frmMain->selectedSource, 3);
 }
 
 TEST_F(Overview, FileVersionCancelledOrMissingChangesNothing) {
   openWindow({"f:+"}, true);
-  selectedSource = -1;
+  frmMain->selectedSource = -1;
   for (const QString& choice : {QString(), folder.filePath("absent.upd")}) {
     dialogs.files = {choice};
     frmMain->menInfoFile->trigger();
   }
   EXPECT_TRUE(dialogs.overviews.empty());
   EXPECT_TRUE(dialogs.errors.isEmpty());
-  EXPECT_EQ(selectedSource, -1);
+  EXPECT_EQ(frmMain->selectedSource, -1);
 }
 
 TEST(OverviewRow, WritesVersionsWithTwoMinorDigitsAndUnknownNamesAsQuestionMarks) {
   const TBl3FileHeader header{.tarvo_class = 26125, .tarvo_verH = 1, .tarvo_verL = 5, .tarvo_platform = 29,
                               .tarvo_print = 41, .tarvo_date = "x=y", .tarvo_bl = 0xFFFF, .tarvo_bl_ver = 0};
-  EXPECT_EQ(overviewRow(header), (QStringList{"?", "1.05", "?", "?", "x=y", "65535.0"}));
+  EXPECT_EQ(overviewRow(header), (TOverviewRow{"?", "1.05", "?", "?", "x=y", "65535.0"}));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QMenuBar>
 #include <QSettings>
 
-#include "engine/job_options.h"
 #include "tests/ui/window_fixture.h"
 
 namespace kelvry::test {

@@ -30,12 +30,11 @@ inline void writeUpdateFile(const QString& path, const TUpdateFileHeader& h, uin
                          "\r\nclass=" + h.cls + "\r\nversionH=" + h.versionH + "\r\nversionL=" + h.versionL +
                          "\r\nplatform=" + h.platform + "\r\nprint=" + h.print + "\r\ndate=" + h.date + "\r\n";
   file.write(header.toLatin1());
-  const int32_t lastLine = getFirmwareLineCount(imageLines);
+  const TFirmwareSources builtIn;
+  const int32_t lastLine = builtIn.getFirmwareLineCount(imageLines);
   for (int32_t index = 0; index <= lastLine; ++index) {
-    TBl3FileHeader unused;
-    int32_t count = 0;
     std::string line;
-    getFirmwareSource(imageLines, reqLine, index, unused, count, line);
+    builtIn.getFirmwareLine(imageLines, index, line);
     file.write((line + "\r\n").c_str());
   }
 }

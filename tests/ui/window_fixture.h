@@ -11,15 +11,12 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "engine/comm_thread.h"
-#include "engine/update_job.h"
-#include "firmware/firmware_sources.h"
 #include "tests/ui/dialog_recorder.h"
 #include "tests/ui/fake_port_tree.h"
 #include "ui/init_forms.h"
 #include "ui/main_window.h"
 #include "ui/protocol_window.h"
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 namespace kelvry::test {
 
@@ -30,9 +27,6 @@ class TWindowTest : public testing::Test {
 protected:
   void SetUp() override {
     resetRunOptions();
-    selectedSource = -1;
-    bCancel = false;
-    CommThreadClass = &createCommThread<TBrisolcCommThread>;
     dialogs.install();
   }
 
@@ -41,7 +35,6 @@ protected:
     frmMain.reset();
     dialogHooks() = defaultDialogHooks();
     resetRunOptions();
-    selectedSource = -1;
   }
 
   TfrmMain& openWindow(const QStringList& options = {}, bool bInternal = false) {

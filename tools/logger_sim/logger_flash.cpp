@@ -19,12 +19,13 @@ TKnownImage loadBuiltinImage(uint32_t source) {
   TBl3FileHeader header;
   int32_t lastIndex = 0;
   std::string line;
-  getFirmwareSource(source, reqLineCount, 0, header, lastIndex, line);
+  const TFirmwareSources builtIn;
+  builtIn.getFirmwareSource(source, reqLineCount, 0, header, lastIndex, line);
   std::vector<std::string> lines;
   lines.reserve(static_cast<size_t>(std::max(lastIndex, 0)));
   for (int32_t i = 0; i < lastIndex; ++i) {
     int32_t count = 0;
-    getFirmwareSource(source, reqLine, i, header, count, line);
+    builtIn.getFirmwareSource(source, reqLine, i, header, count, line);
     lines.push_back(line);
   }
   return TKnownImage{blocksOfLines(lines), header};
@@ -48,7 +49,7 @@ TFlashBlocks blocksOfLines(const std::vector<std::string>& lines) {
 const std::vector<TKnownImage>& builtinImages() {
   static const std::vector<TKnownImage> images = [] {
     std::vector<TKnownImage> loaded;
-    for (int32_t source = 1; source <= getImageCount(); ++source) {
+    for (int32_t source = 1; source <= TFirmwareSources::getImageCount(); ++source) {
       loaded.push_back(loadBuiltinImage(static_cast<uint32_t>(source)));
     }
     return loaded;

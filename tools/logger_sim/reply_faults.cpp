@@ -51,6 +51,7 @@ void applyFrameFault(std::string& frame, TReplyFault fault) {
       setExceptionBit(frame);
       flipFrameCrc(frame);
       break;
+    case TReplyFault::Nul: frame.assign(frame.size(), '\0'); break;
     case TReplyFault::CorruptChar:
       frame[kFrameClassLowIndex] = static_cast<char>(static_cast<uint8_t>(frame[kFrameClassLowIndex]) ^ 0x01);
       setFrameCrc(frame);
@@ -63,6 +64,7 @@ void applyRecordFault(std::string& line, TReplyFault fault) {
     case TReplyFault::Truncate: line.pop_back(); break;
     case TReplyFault::BadChecksum: breakRecordChecksum(line); break;
     case TReplyFault::CorruptChar: corruptRecordData(line); break;
+    case TReplyFault::Nul: line.assign(line.size(), '\0'); break;
     case TReplyFault::None:
     case TReplyFault::Drop:
     case TReplyFault::ExceptionBit:

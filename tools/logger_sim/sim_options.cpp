@@ -53,6 +53,7 @@ TReplyFault parseFaultKind(const std::string& text) {
       {"exception-bit", TReplyFault::ExceptionBit},
       {"exception-bit-bad-checksum", TReplyFault::ExceptionBitBadChecksum},
       {"corrupt-char", TReplyFault::CorruptChar},
+      {"nul", TReplyFault::Nul},
   };
   const auto found = kKinds.find(text);
   if (found == kKinds.end()) throw TOptionError("--fault: unknown kind '" + text + "'");
@@ -176,7 +177,7 @@ Faults (exchanges are the messages received, counted from 1, wake-ups included):
   --drop-reply K          do not answer exchange K (repeatable)
   --fault K:KIND          alter the reply to exchange K (repeatable); KIND is one of
                           drop, truncate, bad-checksum, exception-bit,
-                          exception-bit-bad-checksum, corrupt-char
+                          exception-bit-bad-checksum, corrupt-char, nul
   --corrupt-echo I        corrupt the echo of data line I (0-based, counted from the erase)
   --corrupt-always        ... every time, not only once
   --exception-bit         every frame reply flags an exception

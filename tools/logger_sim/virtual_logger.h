@@ -43,6 +43,7 @@ enum class TReplyFault {
   ExceptionBitBadChecksum,  // frame reply: status bit 0x20 set, checksum wrong
   CorruptChar,              // record reply: one data character changed, checksum recomputed
                             // (frame reply: class low byte changed, checksum right)
+  Nul,                      // line noise: as many NUL bytes as the reply has
 };
 
 // Faults to inject. Exchanges are the complete messages (frames or records)

@@ -1,12 +1,13 @@
-#include "ui/run_options.h"
+#include "frontend/run_options.h"
 
 #include <QSettings>
 #include <QVariant>
 
-#include "engine/job_options.h"
-
 namespace kelvry {
 
+std::atomic<bool> bCheckClass{true};
+std::atomic<bool> bCheckFirmware{true};
+std::atomic<bool> bCheckInfo{true};
 std::atomic<int32_t> iInternalMode{0};
 std::atomic<bool> bClearsMeasurements{false};
 std::string sTestCaption;
@@ -73,8 +74,12 @@ void applyRunOptions(const QStringList& arguments, bool internal) {
   }
 }
 
+TJobChecks jobChecks() { return {bCheckClass, bCheckFirmware, bCheckInfo}; }
+
 void resetRunOptions() {
-  resetJobOptions();
+  bCheckClass = true;
+  bCheckFirmware = true;
+  bCheckInfo = true;
   iInternalMode = 0;
   bClearsMeasurements = false;
   sTestCaption.clear();

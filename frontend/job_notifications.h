@@ -4,6 +4,8 @@
 #include <string>
 
 #include "engine/comm_command.h"
+#include "firmware/firmware_sources.h"
+#include "serial/transport.h"
 
 // Turns worker notifications into what the user sees: progress, report
 // lines, status text, the closing message and the automatic repeats. Both
@@ -28,6 +30,12 @@ public:
   // The port name as the user currently sees it (the port box's text).
   virtual std::string PortText() const = 0;
 
+  // The firmware the job chooses from, and its choice so far (-1 none).
+  virtual const TFirmwareSources& FirmwareSources() const = 0;
+  virtual int32_t SelectedSource() const = 0;
+  // Why the port failed, once the job has ended with error 10 or 11.
+  virtual TSerialFailure SerialFailure() const = 0;
+
   // Returns to idle.
   virtual void EndJob() = 0;
   // After error 44: start the update again at once (no wait, no
@@ -43,6 +51,10 @@ void WMWorkerNotify(IJobView& view, uint32_t code, int32_t value);
 
 // The closing text of notification 10 for an error code.
 std::string errorText(int32_t errorCode, const std::string& sPortText);
+
+// What failed on the serial line and why, for the report: empty when the
+// platform gave no reason.
+std::string serialFailureText(const TSerialFailure& failure);
 
 // "Start at serial port \"%s\"": the first line of every job.
 std::string startLine(const std::string& sPortText);

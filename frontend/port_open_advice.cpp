@@ -1,9 +1,9 @@
-#include "cli/port_open_advice.h"
+#include "frontend/port_open_advice.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace kelvry::cli {
+namespace kelvry {
 
 std::string portOpenAdvice(const std::string& sPort, const TPortOpenError& error) {
   const std::string device = "\"" + portDevicePath(sPort) + "\"";
@@ -32,4 +32,4 @@ std::string portOpenAdvice(const std::string& sPort, const TPortOpenError& error
 }
 
 
-}  // namespace kelvry::cli
+}  // namespace kelvry

@@ -5,11 +5,19 @@
 #include <string>
 #include <QStringList>
 
+#include "engine/update_request.h"
+
 // Program-wide switches from the per-user internal-mode setting and the
-// command line, read once at start-up. The job's own flags (checks, read
-// info only) live in engine/job_options.h; these are the front end's.
+// command line, read once at start-up. They belong to the front end: a job
+// gets its checks in its request (jobChecks()).
 
 namespace kelvry {
+
+extern std::atomic<bool> bCheckClass;     // update class must equal the image's class
+extern std::atomic<bool> bCheckFirmware;  // jump to the bootloader only from class 0x6617
+extern std::atomic<bool> bCheckInfo;      // update info must be 0xFFFE
+// The update job offers "Read info only".
+inline constexpr bool bReadInfoOnlySupported = true;
 
 extern std::atomic<int32_t> iInternalMode;        // 0 normal, 1 internal, 2 internal with update files
 extern std::atomic<bool> bClearsMeasurements;     // the update clears the logger's measurements
@@ -30,7 +38,10 @@ bool ReadInternalSwitch();
 // `internal` is the result of ReadInternalSwitch.
 void applyRunOptions(const QStringList& arguments, bool internal);
 
-// Puts every flag (these and the job's) back to its start-up value.
+// Puts every flag back to its start-up value.
 void resetRunOptions();
+
+// The checks for the next job's request.
+TJobChecks jobChecks();
 
 }  // namespace kelvry

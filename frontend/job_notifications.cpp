@@ -1,11 +1,10 @@
-#include "ui/job_notifications.h"
+#include "frontend/job_notifications.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 #include "engine/status_codes.h"
-#include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
 
 namespace kelvry {
@@ -55,11 +54,11 @@ std::string printName(uint16_t print) {
   return name;
 }
 
-TBl3FileHeader headerOf(int32_t source) {
+TBl3FileHeader headerOf(const IJobView& view, int32_t source) {
   TBl3FileHeader header;
   // -1 wraps to a source the catalogue does not have, which gives the
   // "nothing known" header.
-  getFirmwareHeader(static_cast<uint32_t>(source), header);
+  view.FirmwareSources().getFirmwareHeader(static_cast<uint32_t>(source), header);
   return header;
 }
 
@@ -85,7 +84,7 @@ void jobDone(IJobView& view, int32_t value) {
   view.EndJob();
   // A test run proves the link only; there is no update to announce.
   if ((value & 0xFF) == ordinal(TCmd::tCMD_TEST)) return;
-  const TBl3FileHeader h = headerOf(selectedSource.load());
+  const TBl3FileHeader h = headerOf(view, view.SelectedSource());
   toAllThree(view, format("Update %s V%d.%.2d succesfully completed.",
                           className(h.tarvo_class, h.tarvo_print).c_str(), h.tarvo_verH, h.tarvo_verL));
 }
@@ -100,6 +99,11 @@ void jobFailed(IJobView& view, int32_t errorCode) {
   view.EndJob();
   view.Beep();
   const std::string text = errorText(errorCode, view.PortText());
+  if (errorCode == err::SerialIo) {
+    // The design's text says only that the line failed; say what and why.
+    const std::string reason = serialFailureText(view.SerialFailure());
+    if (!reason.empty()) view.AddReportLine(reason);
+  }
   switch (errorCode) {
     case err::ConversionError:
       // The report already names the line (notification 12).
@@ -129,6 +133,11 @@ void vectorTable(IJobView& view, int32_t value) {
 }
 
 }  // namespace
+
+std::string serialFailureText(const TSerialFailure& failure) {
+  if (failure.reason.empty()) return {};
+  return format("Serial port %s failed: %s", failure.operation.c_str(), failure.reason.c_str());
+}
 
 std::string errorText(int32_t errorCode, const std::string& sPortText) {
   switch (errorCode) {
@@ -177,10 +186,10 @@ void WMWorkerNotify(IJobView& view, uint32_t code, int32_t value) {
       view.AddReportLine(format("Update class %d [%s]", value, className(low16(value)).c_str()));
       break;
     case ntf::SourceSelected:
-      toReportAndStatus(view, firmwareDescription("Update", headerOf(selectedSource.load())));
+      toReportAndStatus(view, firmwareDescription("Update", headerOf(view, view.SelectedSource())));
       break;
     case ntf::CheckingSource:
-      view.AddReportLine(firmwareDescription("Check", headerOf(value)));
+      view.AddReportLine(firmwareDescription("Check", headerOf(view, value)));
       break;
     case ntf::UpdateInfo:
       view.AddReportLine(format("Update Info %.4X", static_cast<unsigned>(value)));

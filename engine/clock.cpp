@@ -1,0 +1,10 @@
+#include "engine/clock.h"
+
+namespace kelvry {
+
+IClock& steadyClock() {
+  static TSteadyClock clock;
+  return clock;
+}
+
+}  // namespace kelvry

@@ -1,0 +1,57 @@
+#include "frontend/job_session.h"
+
+namespace kelvry {
+
+TJobSession::TJobSession(INotificationSink& sink, std::shared_ptr<TCancelToken> cancel)
+    : CommThreadClass([](INotificationSink& hWindow, TUpdateRequest request) {
+        return startCommThread(hWindow, std::move(request));
+      }),
+      sink_(sink),
+      bCancel(std::move(cancel)) {}
+
+TJobSession::~TJobSession() {
+  // A worker still running must not outlive the sink it posts to.
+  if (worker_) {
+    cancel();
+    waitFor();
+  }
+}
+
+void TJobSession::start(TUpdateRequest request, bool bCancelled) {
+  release();
+  request_ = std::move(request);
+  repeats_ = 0;
+  bCancel->clear();
+  if (bCancelled) bCancel->cancel();
+  run();
+}
+
+void TJobSession::repeat(TUpdateRequest request) {
+  release();
+  request_ = std::move(request);
+  ++repeats_;
+  run();
+}
+
+void TJobSession::run() {
+  request_.cancel = bCancel;
+  lastResult_ = {};
+  worker_ = CommThreadClass(sink_, request_);
+}
+
+void TJobSession::pauseBeforeRepeat(IClock& clock) const { clock.sleepFor(kCommFailureRepeatDelay, *bCancel); }
+
+void TJobSession::release() {
+  if (!worker_) return;
+  worker_->waitFor();
+  lastResult_ = worker_->result();
+  worker_.reset();
+}
+
+void TJobSession::waitFor() { release(); }
+
+int32_t TJobSession::selectedSource() const {
+  return worker_ ? worker_->selectedSource() : lastResult_.selectedSource;
+}
+
+}  // namespace kelvry

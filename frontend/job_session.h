@@ -1,0 +1,73 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "engine/comm_thread.h"
+#include "engine/update_request.h"
+
+// One front end's job and its automatic repeats, as the window and the
+// command line both run them: the request of the job, the worker that runs
+// it, the cancel flag the user sets, and the repeat rules.
+
+namespace kelvry {
+
+using TCommThreadClass = std::function<TCommThreadPtr(INotificationSink&, TUpdateRequest)>;
+
+class TJobSession {
+public:
+  // After a communication failure (notification 13) the job starts again
+  // after this pause, which gives the logger time to settle; after a
+  // read-back error (44) it starts again at once.
+  static constexpr std::chrono::milliseconds kCommFailureRepeatDelay{1500};
+
+  explicit TJobSession(INotificationSink& sink,
+                       std::shared_ptr<TCancelToken> cancel = std::make_shared<TCancelToken>());
+  ~TJobSession();
+
+  // How workers are made; tests put their own here.
+  TCommThreadClass CommThreadClass;
+
+  // A start by the user: clears the cancel flag (unless `bCancelled` says
+  // the user asked to stop before the job could start) and runs `request`.
+  void start(TUpdateRequest request, bool bCancelled = false);
+  // An automatic repeat: runs `request` (the front end builds it as for a
+  // start). A Cancel pressed before or during the wait stays in force, so
+  // the new worker stops at its first attempt.
+  void repeat(TUpdateRequest request);
+  // The pause before a repeat after a communication failure; a cancel ends
+  // it at once.
+  void pauseBeforeRepeat(IClock& clock = steadyClock()) const;
+
+  void cancel() { bCancel->cancel(); }
+  bool cancelled() const { return bCancel->isCancelled(); }
+  const std::shared_ptr<TCancelToken>& cancelToken() const { return bCancel; }
+
+  bool running() const { return worker_ != nullptr; }
+  // Lets go of the worker that has posted its final notification; its
+  // result stays readable.
+  void release();
+  // Waits until a running worker has ended, then lets go of it.
+  void waitFor();
+
+  // The firmware the last job was started with.
+  const TUpdateRequest& request() const { return request_; }
+  // The running job's choice so far, or the last job's.
+  int32_t selectedSource() const;
+  const TJobResult& lastResult() const { return lastResult_; }
+  // Automatic repeats since the user's start.
+  int repeats() const { return repeats_; }
+
+private:
+  void run();
+
+  INotificationSink& sink_;
+  std::shared_ptr<TCancelToken> bCancel;
+  TUpdateRequest request_;
+  TCommThreadPtr worker_;
+  TJobResult lastResult_;
+  int repeats_ = 0;
+};
+
+}  // namespace kelvry

@@ -1,0 +1,79 @@
+#include "serial/posix_transport.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace kelvry {
+
+namespace {
+
+int makeWakeFd() {
+  const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (fd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+  return fd;
+}
+
+void signalWakeFd(int fd) {
+  const uint64_t one = 1;
+  // A full counter is still readable: nothing to do when the write fails.
+  [[maybe_unused]] const ssize_t ignored = ::write(fd, &one, sizeof one);
+}
+
+void drainWakeFd(int fd) {
+  uint64_t count = 0;
+  [[maybe_unused]] const ssize_t ignored = ::read(fd, &count, sizeof count);
+}
+
+}  // namespace
+
+TPosixSerialTransport::TPosixSerialTransport(const TCancelToken& cancel)
+    : cancel_(cancel),
+      wakeFd_(makeWakeFd()), wakeOnCancel_(cancel.onCancel([fd = wakeFd_] { signalWakeFd(fd); })) {}
+
+TPosixSerialTransport::~TPosixSerialTransport() {
+  close();
+  ::close(wakeFd_);
+}
+
+bool TPosixSerialTransport::open(const std::string& port, int32_t baud) {
+  close();
+  port_ = openComPort(port, baud, &failure_);
+  return port_ != INVALID_PORT_HANDLE;
+}
+
+void TPosixSerialTransport::close() {
+  closeComPort(port_);
+  port_ = INVALID_PORT_HANDLE;
+}
+
+bool TPosixSerialTransport::fail(const char* operation) {
+  const int error = errno;
+  failure_ = {operation, error, std::strerror(error)};
+  return false;
+}
+
+bool TPosixSerialTransport::clearErrors() { return clearCommError(port_) || fail("poll"); }
+
+bool TPosixSerialTransport::discardInput() { return purgeComm(port_) || fail("tcflush"); }
+
+bool TPosixSerialTransport::write(const uint8_t* data, size_t count, size_t& written) {
+  return writeComm(port_, data, count, written) || fail("write");
+}
+
+bool TPosixSerialTransport::read(uint8_t* data, size_t count, size_t& received,
+                                 std::chrono::milliseconds timeout) {
+  // The flag is set before the eventfd is signalled: after the drain,
+  // either the flag shows an earlier cancel or the eventfd a later one.
+  drainWakeFd(wakeFd_);
+  if (cancel_.isCancelled()) {
+    received = 0;
+    return true;
+  }
+  return readCommFor(port_, data, count, received, timeout, wakeFd_) || fail("read");
+}
+
+}  // namespace kelvry
