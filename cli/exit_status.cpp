@@ -9,7 +9,8 @@ namespace kelvry::cli {
 
 int exitStatusForError(int32_t errorCode) {
   static constexpr std::array kJobErrors = {
-      err::PortNotReady,     err::SerialIo,        err::Cancelled,         err::NoReply,
+      err::PortNotReady,     err::SerialIo,        err::Cancelled,         err::CancelledAfterStart,
+      err::NoReply,
       err::NotInBootloader,  err::LoggerException, err::LastLineWrong,     err::ConversionError,
       err::ProgrammingError, err::WrongClassAfterStart, err::InvalidAnswer, err::NoMatchingSource,
       err::ReadInfoOnly};

@@ -10,7 +10,9 @@ namespace kelvry {
 namespace err {
 inline constexpr int32_t PortNotReady = 10;       // port cannot be opened and configured
 inline constexpr int32_t SerialIo = 11;           // a serial operation failed
-inline constexpr int32_t Cancelled = 20;          // cancel flag seen before an attempt
+inline constexpr int32_t Cancelled = 20;          // cancel flag seen before an attempt or during a wait
+inline constexpr int32_t CancelledAfterStart = 21;  // cancelled after the start command: the new
+                                                    // firmware runs, its class was not checked
 inline constexpr int32_t NoReply = 30;            // all attempts of an exchange failed
 inline constexpr int32_t NotInBootloader = 40;    // logger may not be / was not switched
 inline constexpr int32_t LoggerException = 41;    // reply frame flags an exception

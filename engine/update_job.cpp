@@ -8,6 +8,7 @@
 #include "engine/tarvo_exception.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
+#include "firmware/image_check.h"
 #include "serial/posix_transport.h"
 
 namespace kelvry {
@@ -62,6 +63,7 @@ void TBrisolcCommThread::doJob() {
   if (data.printOverride != kUnknown16) data.print = data.printOverride;
   selectSource(data);
   const int32_t n = checkLastLine();
+  checkEveryLine(n);
   programSource(n);
   restartAndConfirmClass();
 }
@@ -167,6 +169,22 @@ int32_t TBrisolcCommThread::checkLastLine() {
   return n;
 }
 
+// Every line is converted and checked before anything is erased: a line the
+// bootloader cannot take must not leave the logger without an application.
+void TBrisolcCommThread::checkEveryLine(int32_t n) {
+  const auto source = static_cast<uint32_t>(selectedSource.load());
+  const auto problem = checkImageLines(
+      [&](int32_t i) {
+        std::string line;
+        FRequest.sources.getFirmwareLine(source, i, line);
+        return line;
+      },
+      n);
+  if (!problem) return;
+  post(ntf::LineNotRecord, problem->lineIndex);
+  throw ETarvo(err::ConversionError, problem->what);
+}
+
 void TBrisolcCommThread::sendBootloaderCommand(uint8_t command, uint8_t n) {
   FHex.setCommandRecord(0, command);
   FHex.hexRecordToLine();
@@ -191,22 +209,18 @@ void TBrisolcCommThread::programSource(int32_t n) {
   const auto source = static_cast<uint32_t>(selectedSource.load());
   sendBootloaderCommand(kRecErase, 1);
   std::string heldBack;
+  // Every line is a 64-byte data record by now (checkEveryLine).
   for (int32_t i = 0; i < n; ++i) {
     std::string line;
     FRequest.sources.getFirmwareLine(source, i, line);
     FHex.hexLine = line;
-    if (!FHex.hexLineToRecord()) {
-      post(ntf::LineNotRecord, i);
-      throw ETarvo(err::ConversionError);
+    FHex.hexLineToRecord();
+    if (FHex.addressHigh() == kVectorTableHigh && FHex.addressLow() == kVectorTableLow) {
+      heldBack = line;
+      post(ntf::VectorTable, 0);
+      continue;
     }
-    if (FHex.count() == kDataRecordBytes && FHex.type() == 0) {
-      if (FHex.addressHigh() == kVectorTableHigh && FHex.addressLow() == kVectorTableLow) {
-        heldBack = line;
-        post(ntf::VectorTable, 0);
-        continue;
-      }
-      programLine(line, i);
-    }
+    programLine(line, i);
     setProgress(i, n);
   }
   if (!heldBack.empty()) {
@@ -215,11 +229,19 @@ void TBrisolcCommThread::programSource(int32_t n) {
   }
 }
 
+// Once the start command is out, the new firmware is in place and runs: a
+// cancel then skips only the final check and must not be reported as an
+// update that did not happen.
 void TBrisolcCommThread::restartAndConfirmClass() {
   FLink.pauseOrCancel(kPauseBeforeStartMs);
   sendBootloaderCommand(kRecStart, 0);
-  FLink.pauseOrCancel(kPauseForRestartMs);
-  FLink.sendCommand(true, kCmdIdentity);
+  try {
+    FLink.pauseOrCancel(kPauseForRestartMs);
+    FLink.sendCommand(true, kCmdIdentity);
+  } catch (const ETarvo& e) {
+    if (e.iException == err::Cancelled) throw ETarvo(err::CancelledAfterStart);
+    throw;
+  }
   const uint16_t classWord = replyClassWord();
   post(ntf::ClassWord, classWord);
   if (classWord != FHeader.tarvo_class) throw ETarvo(err::WrongClassAfterStart);

@@ -43,6 +43,7 @@ private:
   void reportLoggerData(const TLoggerData& data);
   void selectSource(const TLoggerData& data);
   int32_t checkLastLine();
+  void checkEveryLine(int32_t n);
   void programSource(int32_t n);
   void programLine(const std::string& line, int32_t lineIndexOnError);
   void sendBootloaderCommand(uint8_t command, uint8_t n);

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "firmware/firmware_sources.h"
+#include "firmware/image_check.h"
 
 namespace kelvry {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kEndOfFileLine = ":00000001FF";
 
 // getline leaves the CR of a CRLF line break behind.
 void dropCarriageReturn(std::string& line) {
@@ -161,6 +163,15 @@ std::optional<TUpdateFile> loadUpdateFile(const std::string& path, std::string* 
     file.lines = recordLines(in);
   } catch (const std::exception& e) {
     throw std::runtime_error(describe(path, e.what()));
+  }
+  // A file the bootloader cannot take is refused here, before any logger
+  // is erased for it. One without its end line is left to the job, which
+  // refuses it before the erase as well.
+  if (file.lines.size() >= 2 && file.lines.back() == kEndOfFileLine) {
+    if (const auto problem = checkImageLines(file.lines)) {
+      if (why) *why = describe(path, "the bootloader cannot take " + problem->what);
+      return std::nullopt;
+    }
   }
   return file;
 }

@@ -144,6 +144,9 @@ std::string errorText(int32_t errorCode, const std::string& sPortText) {
     case err::PortNotReady: return format("Aborted because serial port \"%s\" is not ready!", sPortText.c_str());
     case err::SerialIo: return "Aborted because error when reading/writing to serial port!";
     case err::Cancelled: return "Process cancelled!";
+    case err::CancelledAfterStart:
+      return "The logger was restarted with the new firmware; the final check was skipped because the process "
+             "was cancelled.";
     case err::NotInBootloader: return "Aborted because no update is available for this logger!";
     case err::LoggerException: return "Aborted because the logger is not ready!";
     case err::LastLineWrong: return "Aborted because last line is wrong !";

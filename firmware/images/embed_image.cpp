@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "firmware/image_check.h"
+
 namespace {
 
 [[noreturn]] void fail(const std::string& message) {
@@ -56,6 +58,9 @@ int main(int argc, char** argv) {
     lines.push_back(line);
   }
   if (lines.size() < 2 || lines.back() != ":00000001FF") fail("image must end with :00000001FF");
+  // The tool checks a file the same way before it erases a logger.
+  if (const auto problem = kelvry::checkImageLines(lines))
+    fail(input.filename().string() + ": the bootloader cannot take " + problem->what);
 
   const int verL = std::stoi(header["versionL"]);
   char minor[8];

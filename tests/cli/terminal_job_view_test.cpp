@@ -165,6 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
     Finals, TerminalJobExit,
     ::testing::Values(TExitCase{{ntf::JobDone, 0}, 0}, TExitCase{{ntf::JobFailed, 10}, 10},
                       TExitCase{{ntf::JobFailed, 11}, 11}, TExitCase{{ntf::JobFailed, 20}, 20},
+                      TExitCase{{ntf::JobFailed, 21}, 21},
                       TExitCase{{ntf::JobFailed, 40}, 40}, TExitCase{{ntf::JobFailed, 47}, 47},
                       TExitCase{{ntf::JobFailed, 70}, 70},
                       // A failure outside the engine's codes is unexpected, never usage.

@@ -52,42 +52,62 @@ TEST_F(JobTest, OnlyTheLaterOfTwoVectorTableLinesIsProgrammed) {
   EXPECT_NE(std::find(flash.begin(), flash.end(), late), flash.end());
 }
 
-TEST_F(JobTest, SourceWithoutVectorTableGoesStraightToTheRestart) {
-  sim::TMemoryLogger logger(bootloaderLogger());
-  useFileSource({dataRecord(0x0200), dataRecord(0x0201), kEndOfFile});
-  runJob(logger);
-  EXPECT_TRUE(sink.valuesOf(ntf::VectorTable).empty());
-  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200, 0x0201}));
-  // The logger's application does not start without a vector table: it
-  // still answers as its bootloader.
-  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::WrongClassAfterStart}));
-  EXPECT_EQ(sink.valuesOf(ntf::ClassWord).back(), 0xC802);
-}
+// Lines the bootloader cannot take are found before the erase, so the
+// logger keeps the application it has. The notification names the line;
+// for a missing vector table, the end line.
+struct UnusableLineCase {
+  const char* name;
+  std::vector<std::string> lines;
+  int32_t lineIndex;
+};
 
-TEST_F(JobTest, RecordsOfOtherCountOrTypeAreNotSent) {
-  sim::TLoggerConfig config = bootloaderLogger();
-  const std::vector<std::string> data = {dataRecord(0x0200), dataRecord(kVectorBlock)};
-  config.extraImages.push_back(data);
-  sim::TMemoryLogger logger(config);
-  useFileSource({record(2, 0, 4), dataRecord(0x0200), record(16, 0x0300, 0), dataRecord(kVectorBlock),
-                 record(4, 0, 5), kEndOfFile});
-  runJob(logger);
-  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200, kVectorBlock}));
-  EXPECT_EQ(sink.last(), (TNotification{ntf::JobDone, 0}));
-}
+void PrintTo(const UnusableLineCase& c, std::ostream* os) { *os << c.name; }
 
-TEST_F(JobTest, LowerCaseLineIsAConversionErrorAndNothingAfterItIsSent) {
-  sim::TMemoryLogger logger(bootloaderLogger());
-  std::string lower = dataRecord(0x0201);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
-  useFileSource({dataRecord(0x0200), lower, dataRecord(0x0202), kEndOfFile});
-  runJob(logger);
-  const auto notes = sink.all();
+class UnusableLineTest : public JobTest, public ::testing::WithParamInterface<UnusableLineCase> {};
+
+TEST_P(UnusableLineTest, IsRefusedBeforeTheLoggerIsErased) {
+  sim::TMemoryLogger logger;  // the application runs
+  useFileSource(GetParam().lines);
+  const auto notes = runJob(logger);
   ASSERT_GE(notes.size(), 2u);
-  EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::LineNotRecord, 1}));
+  EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::LineNotRecord, GetParam().lineIndex}));
   EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::ConversionError}));
-  EXPECT_EQ(logger.stats().programOrder, (std::vector<uint16_t>{0x0200}));
+  EXPECT_TRUE(sink.valuesOf(ntf::SourceSelected).empty());
+  EXPECT_EQ(logger.stats().erases, 0);
+  EXPECT_EQ(logger.stats().recordsProgrammed, 0);
 }
+
+std::string lowerCase(std::string line) {
+  std::transform(line.begin(), line.end(), line.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+  return line;
+}
+
+std::string withBadChecksum(std::string line) {
+  line.back() = line.back() == '0' ? '1' : '0';
+  return line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Job, UnusableLineTest,
+    ::testing::Values(
+        UnusableLineCase{"LowerCase",
+                         {dataRecord(0x0200), lowerCase(dataRecord(0x0201)), dataRecord(kVectorBlock), kEndOfFile},
+                         1},
+        UnusableLineCase{"BadChecksum",
+                         {dataRecord(0x0200), dataRecord(kVectorBlock), withBadChecksum(dataRecord(0x0201)), kEndOfFile},
+                         2},
+        UnusableLineCase{"BlankLineInTheMiddle", {dataRecord(0x0200), "", dataRecord(kVectorBlock), kEndOfFile}, 1},
+        UnusableLineCase{"ThirtyTwoByteDataRecord",
+                         {dataRecord(0x0200), record(32, 0x0201, 0), dataRecord(kVectorBlock), kEndOfFile},
+                         1},
+        UnusableLineCase{"ExtendedAddressRecord",
+                         {record(2, 0, 4), dataRecord(0x0200), dataRecord(kVectorBlock), kEndOfFile},
+                         0},
+        UnusableLineCase{"EndRecordInTheMiddle",
+                         {dataRecord(0x0200), kEndOfFile, dataRecord(kVectorBlock), kEndOfFile},
+                         1},
+        UnusableLineCase{"NoVectorTable", {dataRecord(0x0200), dataRecord(0x0201), kEndOfFile}, 2}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(JobTest, ReadBackDifferenceNamesTheLine) {
   sim::TLoggerConfig config = bootloaderLogger();
@@ -203,6 +223,20 @@ TEST_F(JobTest, CancelInTheRestartPauseEndsTheJobAtOnce) {
   ASSERT_TRUE(sink.waitForFinal(10s));
   EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 150ms);
   worker.reset();
+  // The new firmware runs: the job says so instead of "cancelled".
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::CancelledAfterStart}));
+  EXPECT_TRUE(logger.stats().inApplication);
+}
+
+TEST_F(JobTest, CancelBeforeTheStartCommandIsAPlainCancel) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.extraImages.push_back(withoutEndOfFile(smallImage()));
+  sim::TMemoryLogger logger(config);
+  useFileSource(smallImage());
+  sink.cancelWhen = [](const TNotification& n) { return n.code == ntf::VectorTable && n.value == 1; };
+  runJob(logger);
+  EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::Cancelled}));
+  EXPECT_EQ(logger.stats().starts, 0);
 }
 
 TEST_F(JobTest, OwnerLettingGoOfARunningJobWaitsForIt) {

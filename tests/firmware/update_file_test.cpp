@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "firmware/firmware_sources.h"
+#include "tests/support/test_sources.h"
 
 namespace kelvry {
 namespace {
@@ -332,11 +333,11 @@ TEST_F(UpdateFileOnDisk, HeaderAndEndOfFileAloneGiveLineCountZero) {
 
 TEST_F(UpdateFileOnDisk, FileWithoutDateLineKeepsItsFirstRecord) {
   std::vector<std::string> lines(kImage4Header.begin(), kImage4Header.begin() + 7);
-  lines.push_back(":0100000520DA");
+  lines.push_back(test::dataRecord(test::kVectorBlock));
   lines.push_back(":00000001FF");
   ASSERT_TRUE(load(write("nodate.upd", joined(lines))));
   EXPECT_EQ(fileHeader().tarvo_date, "");
-  EXPECT_EQ(fileLines(), (std::vector<std::string>{":0100000520DA", ":00000001FF"}));
+  EXPECT_EQ(fileLines(), (std::vector<std::string>{test::dataRecord(test::kVectorBlock), ":00000001FF"}));
 }
 
 TEST_F(UpdateFileOnDisk, UnloadableFilesReturnFalseAndSayWhy) {
@@ -351,6 +352,12 @@ TEST_F(UpdateFileOnDisk, UnloadableFilesReturnFalseAndSayWhy) {
       {"bad number", write("bad.upd", joined(withLine(2, "class=12a")) + ":00000001FF\r\n"),
        "'12a' is not a valid integer value (class)"},
       {"empty name", "", "cannot be opened"},
+      // Refused when loaded, so that no logger is erased for it.
+      {"short record", write("short.upd", joined(kImage4Header) + joined({test::record(32, 0x0200, 0), test::kEndOfFile})),
+       "the bootloader cannot take record 0 (:2002000000"},
+      {"no vector table",
+       write("novector.upd", joined(kImage4Header) + joined({test::dataRecord(0x0200), test::kEndOfFile})),
+       "interrupt vector table"},
   };
   for (const TCase& c : cases) {
     std::string why;

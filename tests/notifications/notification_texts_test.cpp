@@ -113,6 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
         TNotifyCase{10, 10, failedJob(toAllThree("Aborted because serial port \"COM7\" is not ready!"))},
         TNotifyCase{10, 11, failedJob(toAllThree("Aborted because error when reading/writing to serial port!"))},
         TNotifyCase{10, 20, failedJob(toAllThree("Process cancelled!"))},
+        TNotifyCase{10, 21,
+                    failedJob(toAllThree("The logger was restarted with the new firmware; the final check was "
+                                         "skipped because the process was cancelled."))},
         TNotifyCase{10, 40, failedJob(toAllThree("Aborted because no update is available for this logger!"))},
         TNotifyCase{10, 41, failedJob(toAllThree("Aborted because the logger is not ready!"))},
         TNotifyCase{10, 42, failedJob(toAllThree("Aborted because last line is wrong !"))},
