@@ -2,11 +2,12 @@
 
 #include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
 #include "firmware/firmware_sources.h"
+#include "firmware/update_file_text.h"
 
 namespace kelvry {
 
@@ -70,13 +71,10 @@ std::string describe(const std::string& path, const std::string& problem) {
   return "\"" + path + "\": " + problem;
 }
 
-std::ifstream openUpdateFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    throw std::runtime_error("the file cannot be opened (" + std::generic_category().message(errno) + ")");
-  }
-  return in;
-}
+// The file is read whole and checked before any line of it is parsed, so
+// that a FIFO, a device or a file in the wrong encoding is refused at once
+// with its real fault.
+std::istringstream openUpdateFile(const std::string& path) { return std::istringstream(readUpdateFileText(path)); }
 
 // Every line that holds no "=": the header drops out by itself, and so does
 // any other key line, wherever it stands.
@@ -145,7 +143,7 @@ bool readFileHeader(std::istream& in, TBl3FileHeader& header) {
 
 bool loadUpdateFile(const std::string& path, std::string* why) {
   fileLines.clear();
-  std::ifstream in;
+  std::istringstream in;
   try {
     in = openUpdateFile(path);
     readFileHeader(in, fileHeader);
@@ -171,7 +169,7 @@ void readFileHeaderInfo(const std::string& path) {
   // two files in fileHeader while source 0 may still be selected.
   TBl3FileHeader header;
   try {
-    std::ifstream in = openUpdateFile(path);
+    std::istringstream in = openUpdateFile(path);
     readFileHeader(in, header);
   } catch (const EConvertError& e) {
     throw EConvertError(describe(path, e.what()));

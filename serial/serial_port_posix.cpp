@@ -1,6 +1,7 @@
 // Opening and closing a serial port with POSIX termios.
 
 #include "serial/serial_port.h"
+#include "serial/terminal_guard_posix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -78,6 +79,7 @@ const char* setModemLines(int fd) {
 // this descriptor: it is only cleared when this open set it, never when the
 // flag is a current holder's.
 void releasePort(int fd, bool clearExclusive) {
+  restoreLineSettings(fd);
   if (clearExclusive) ioctl(fd, TIOCNXCL);
   flock(fd, LOCK_UN);
   close(fd);
@@ -113,6 +115,10 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud) {
   // wait in poll() with their own time-outs.
   const int fd = open(portDevicePath(sPort).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return failOpen(errno, "open");
+  if (isOwnTerminal(fd)) {
+    errno = EBUSY;
+    return failOpenAndRelease(fd, false, kOwnTerminalStep);
+  }
 
   // TIOCEXCL keeps other openers out but does not stop root; the advisory
   // lock also keeps out a second copy of this program run as root.
@@ -127,6 +133,7 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud) {
   }
   if (ioctl(fd, TIOCEXCL) != 0) return failOpenAndRelease(fd, false, "TIOCEXCL");
 
+  saveLineSettings(fd);
   const termios settings = lineSettings(*speed);
   if (tcsetattr(fd, TCSANOW, &settings) != 0) return failOpenAndRelease(fd, true, "tcsetattr");
   if (!lineSettingsTaken(fd, settings)) {
