@@ -87,7 +87,7 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
     readFileHeaderInfo(options.fileInfoPath);
   } catch (const std::exception& e) {
     io.err << kProgram << e.what() << '\n';
-    return kExitUnexpected;
+    return kExitUsage;  // an unusable file, as --help says
   }
   io.out << formatTable(overviewColumns(), overviewRows()) << std::flush;
   return kExitSuccess;
