@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <pty.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -42,17 +43,25 @@ TTerminalRun runInTerminal(const char* port) {
   if (child <= 0) return run;
   // A second descriptor of the terminal, to read its settings after the end.
   const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+  // The terminal stays open through `slave`, so the end of the program shows
+  // in its exit, not in the terminal.
   char buffer[4096];
-  for (;;) {
-    pollfd wait{master, POLLIN, 0};
-    if (poll(&wait, 1, 30000) <= 0) break;
-    const ssize_t got = read(master, buffer, sizeof buffer);
-    if (got <= 0) break;
-    run.screen.append(buffer, static_cast<size_t>(got));
-  }
   int status = 0;
-  waitpid(child, &status, 0);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  bool ended = false;
+  for (int waited = 0; !ended && waited < 300; ++waited) {
+    ended = waitpid(child, &status, WNOHANG) == child;
+    pollfd wait{master, POLLIN, 0};
+    while (poll(&wait, 1, ended ? 0 : 100) > 0) {
+      const ssize_t got = read(master, buffer, sizeof buffer);
+      if (got <= 0) break;
+      run.screen.append(buffer, static_cast<size_t>(got));
+    }
+  }
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  run.exitCode = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   tcgetattr(slave, &run.after);
   close(slave);
   close(master);
