@@ -1,9 +1,7 @@
 #include "firmware/update_file.h"
 
-#include <cerrno>
 #include <charconv>
 #include <sstream>
-#include <system_error>
 #include <vector>
 
 #include "firmware/firmware_sources.h"
