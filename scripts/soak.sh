@@ -43,36 +43,40 @@ data_lines=$(($(wc -l <"$work/image.hex") - 1))
 # erase, the data lines, the start and the identity query after it.
 exchanges=$((data_lines + 20))
 
-# An exchange: mostly during identification and near the start command,
-# where the tool's decisions are, else anywhere in the programming.
+# The helpers below set variables instead of printing: a $(...) subshell
+# would not advance this shell's random numbers, and SOAK_SEED would not
+# repeat a run.
+
+# An exchange into $exchange: mostly during identification and near the
+# start command, where the tool's decisions are, else anywhere in the
+# programming.
 random_exchange() {
   case $((RANDOM % 4)) in
-    0) echo $((1 + RANDOM % 20)) ;;
-    1) echo $((exchanges - 25 + RANDOM % 30)) ;;
-    *) echo $((1 + (RANDOM * 32768 + RANDOM) % exchanges)) ;;
+    0) exchange=$((1 + RANDOM % 20)) ;;
+    1) exchange=$((exchanges - 25 + RANDOM % 30)) ;;
+    *) exchange=$((1 + (RANDOM * 32768 + RANDOM) % exchanges)) ;;
   esac
 }
 
 reply_kinds=(drop truncate bad-checksum exception-bit exception-bit-bad-checksum corrupt-char)
 
-# One random fault of the virtual logger, as its options.
-random_fault() {
-  local k
-  k=$(random_exchange)
+# One random fault of the virtual logger, as its options, appended to $faults.
+add_random_fault() {
+  random_exchange
+  local k=$exchange kind=${reply_kinds[RANDOM % ${#reply_kinds[@]}]} i
   case $((RANDOM % 10)) in
-    0) echo "--drop-reply $k" ;;
-    1) echo "--fault $k:${reply_kinds[RANDOM % ${#reply_kinds[@]}]}" ;;
+    0) faults+=" --drop-reply $k" ;;
+    1) faults+=" --fault $k:$kind" ;;
     2) # A burst as long as the link's attempts: the exchange fails.
-       local kind=${reply_kinds[RANDOM % ${#reply_kinds[@]}]} i out=
-       for i in 0 1 2 3 4; do out+="--fault $((k + i)):$kind "; done
-       echo "$out" ;;
-    3) echo "--corrupt-echo $((RANDOM % data_lines))$( ((RANDOM % 3 == 0)) && echo ' --corrupt-always')" ;;
-    4) echo "--silent-from $k" ;;
-    5) echo "--hang-up-at $k" ;;
-    6) ((RANDOM % 4 == 0)) && echo "--exception-bit" || echo "--fault $k:exception-bit" ;;
-    7) ((RANDOM % 4 == 0)) && echo "--wrong-class 0x6618" || echo "--drop-reply $k" ;;
-    8) ((RANDOM % 4 == 0)) && echo "--stay-in-application" || echo "--fault $k:truncate" ;;
-    9) echo "--fault $k:corrupt-char" ;;
+       for i in 0 1 2 3 4; do faults+=" --fault $((k + i)):$kind"; done ;;
+    3) faults+=" --corrupt-echo $((RANDOM % data_lines))"
+       ((RANDOM % 3 == 0)) && faults+=" --corrupt-always" ;;
+    4) faults+=" --silent-from $k" ;;
+    5) faults+=" --hang-up-at $k" ;;
+    6) if ((RANDOM % 4 == 0)); then faults+=" --exception-bit"; else faults+=" --fault $k:exception-bit"; fi ;;
+    7) if ((RANDOM % 4 == 0)); then faults+=" --wrong-class 0x6618"; else faults+=" --drop-reply $k"; fi ;;
+    8) if ((RANDOM % 4 == 0)); then faults+=" --stay-in-application"; else faults+=" --fault $k:truncate"; fi ;;
+    9) faults+=" --fault $k:corrupt-char" ;;
   esac
 }
 
@@ -117,14 +121,27 @@ fault_after_start() {
 violations=0
 echo "soak: $runs updates, SOAK_SEED=$seed"
 for ((run = 1; run <= runs; run++)); do
-  faults="$(random_fault)"
-  ((RANDOM % 3 == 0)) && faults+=" $(random_fault)"
+  faults=
+  add_random_fault
+  if ((RANDOM % 3 == 0)); then add_random_fault; fi
+  faults=${faults# }
+  # Gone before the logger starts, so that the port line read below is
+  # never the one of the run before.
+  rm -f "$work/sim.out" "$work/flash.hex"
   # shellcheck disable=SC2086
   "$sim" $faults --flash-out "$work/flash.hex" >"$work/sim.out" 2>"$work/sim.log" &
   sim_pid=$!
   for _ in $(seq 50); do [[ -s $work/sim.out ]] && break; sleep 0.1; done
-  port=$(head -n 1 "$work/sim.out")
-  settings_before=$(stty -g -F "$port")
+  port=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
+  if [[ -z $port ]]; then
+    echo "soak $run: the virtual logger did not start ($faults)" >&2
+    violations=$((violations + 1))
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=
+    continue
+  fi
+  settings_before=$(stty -g -F "$port" 2>/dev/null || true)
 
   status=0
   timeout -s KILL 300 "$cli" --port "$port" --yes --max-repeats "${SOAK_REPEATS:-1}" >"$work/out" 2>"$work/err" || status=$?
