@@ -70,7 +70,7 @@ add_random_fault() {
     2) # A burst as long as the link's attempts: the exchange fails.
        for i in 0 1 2 3 4; do faults+=" --fault $((k + i)):$kind"; done ;;
     3) faults+=" --corrupt-echo $((RANDOM % data_lines))"
-       ((RANDOM % 3 == 0)) && faults+=" --corrupt-always" ;;
+       if ((RANDOM % 3 == 0)); then faults+=" --corrupt-always"; fi ;;
     4) faults+=" --silent-from $k" ;;
     5) faults+=" --hang-up-at $k" ;;
     6) if ((RANDOM % 4 == 0)); then faults+=" --exception-bit"; else faults+=" --fault $k:exception-bit"; fi ;;
