@@ -15,6 +15,10 @@ sigset_t cancelSignals() {
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  // A closed terminal and Ctrl-\ would otherwise kill the program halfway
+  // through programming, with the port still claimed.
+  sigaddset(&signals, SIGHUP);
+  sigaddset(&signals, SIGQUIT);
   return signals;
 }
 

@@ -6,17 +6,18 @@
 
 #include "engine/cancel_token.h"
 
-// Ctrl-C and SIGTERM cancel a running update the way the window's Cancel
-// button does: the job's cancel token is set, every wait of the job ends at
-// once, the link stops before its next attempt, the job ends
-// with "Process cancelled!" and the port is released. No signal handler runs
+// Ctrl-C, SIGTERM, SIGHUP (the terminal closed) and SIGQUIT cancel a running
+// update the way the window's Cancel button does: the job's cancel token is
+// set, every wait of the job ends at once, the link stops before its next
+// attempt, the job ends with "Process cancelled!" and the port is released.
+// No signal handler runs
 // program code: the signals are blocked and taken by a watcher thread.
 
 namespace kelvry::cli {
 
 class TCancelOnSignals {
 public:
-  // Blocks SIGINT and SIGTERM in the calling thread. Construct it before any
+  // Blocks these signals in the calling thread. Construct it before any
   // other thread starts, so that every later thread inherits the mask. A
   // signal sets `cancel`.
   explicit TCancelOnSignals(std::shared_ptr<TCancelToken> cancel);

@@ -31,7 +31,9 @@ struct TParser {
   QCommandLineOption yes{"yes", "Answer the confirmation question with Yes."};
   QCommandLineOption trace{"trace", "Print every worker notification as \"notify CODE VALUE\"."};
   QCommandLineOption maxRepeats{"max-repeats",
-                                "Repeat a failed update automatically at most <n> times (default: no limit).", "n"};
+                                "Repeat a failed update automatically at most <n> times (default: 3); \"unlimited\" "
+                                "repeats until the update succeeds or is cancelled.",
+                                "n"};
 
   TParser() {
     parser.setApplicationDescription("Updates the firmware of a Kelvry data logger through its serial bootloader.");
@@ -77,6 +79,9 @@ std::string chooseAction(const TParser& p, TCliOptions& options) {
 std::string checkModifiers(const TParser& p, TCliOptions& options) {
   const bool update = options.action == TAction::Update;
   if (p.parser.isSet(p.port) && options.port.empty()) return "--port needs a port name";
+  // One port per run, until several ports are taken on purpose: a second
+  // --port must not silently replace the first.
+  if (p.parser.values(p.port).size() > 1) return "give --port only once";
   if (p.parser.isSet(p.file) && options.updateFile.empty()) return "--file needs a file name";
   if (p.parser.isSet(p.fileInfo) && options.fileInfoPath.empty()) return "--file-info needs a file name";
   if (!options.updateFile.empty() && !update && options.action != TAction::ListFirmware)
@@ -88,9 +93,14 @@ std::string checkModifiers(const TParser& p, TCliOptions& options) {
 std::string readMaxRepeats(const TParser& p, TCliOptions& options) {
   if (!p.parser.isSet(p.maxRepeats)) return {};
   const QString text = p.parser.value(p.maxRepeats);
+  if (text == "unlimited") {
+    options.maxRepeats.reset();
+    return {};
+  }
   bool ok = false;
   const int n = text.toInt(&ok);
-  if (!ok || n < 0) return "--max-repeats needs a whole number of 0 or more, not '" + text.toStdString() + "'";
+  if (!ok || n < 0)
+    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + text.toStdString() + "'";
   options.maxRepeats = n;
   return {};
 }
@@ -158,7 +168,12 @@ std::string helpText() {
          "  30      communication failed and --max-repeats was reached\n"
          "  40-47   the logger refused or the update failed (44: read-back error and\n"
          "          --max-repeats was reached)\n"
-         "  70      --info-only: the logger's data were read\n";
+         "  70      --info-only: the logger's data were read\n"
+         "\n"
+         "Repeats:\n"
+         "  A communication failure repeats the update 1.5 s later, a read-back error\n"
+         "  at once, at most 3 times unless --max-repeats says otherwise;\n"
+         "  --max-repeats unlimited repeats until the update succeeds or is cancelled.\n";
 }
 
 std::string versionText() { return std::string("kelvry-update-cli ") + KELVRY_VERSION; }

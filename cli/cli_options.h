@@ -11,6 +11,10 @@
 
 namespace kelvry::cli {
 
+// A script against a dead logger must end: a failed update is repeated this
+// often unless --max-repeats says otherwise. The window repeats until Cancel.
+inline constexpr int kDefaultMaxRepeats = 3;
+
 enum class TAction { None, Help, Version, ListPorts, ListFirmware, FileInfo, Update };
 
 struct TCliOptions {
@@ -22,7 +26,8 @@ struct TCliOptions {
   bool infoOnly = false;     // --info-only: read the logger's data, erase nothing
   bool yes = false;          // --yes: the confirmation question is answered Yes
   bool trace = false;        // --trace: show every notification
-  std::optional<int> maxRepeats;  // --max-repeats: bound for the automatic repeats
+  // --max-repeats: bound for the automatic repeats; none: "unlimited"
+  std::optional<int> maxRepeats = kDefaultMaxRepeats;
   QStringList optionWords;   // the window's option words, in command-line order
 };
 

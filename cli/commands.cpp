@@ -92,7 +92,7 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
     file->header = readFileHeaderInfo(options.fileInfoPath);
   } catch (const std::exception& e) {
     io.err << kProgram << e.what() << '\n';
-    return kExitUnexpected;
+    return kExitUsage;  // an unusable file, as --help says
   }
   io.out << overviewTable(TFirmwareSources(std::move(file))) << std::flush;
   return kExitSuccess;

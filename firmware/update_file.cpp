@@ -1,13 +1,12 @@
 #include "firmware/update_file.h"
 
-#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <system_error>
+#include <sstream>
 #include <vector>
 
 #include "firmware/firmware_sources.h"
 #include "firmware/image_check.h"
+#include "firmware/update_file_text.h"
 
 namespace kelvry {
 
@@ -72,13 +71,10 @@ std::string describe(const std::string& path, const std::string& problem) {
   return "\"" + path + "\": " + problem;
 }
 
-std::ifstream openUpdateFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    throw std::runtime_error("the file cannot be opened (" + std::generic_category().message(errno) + ")");
-  }
-  return in;
-}
+// The file is read whole and checked before any line of it is parsed, so
+// that a FIFO, a device or a file in the wrong encoding is refused at once
+// with its real fault.
+std::istringstream openUpdateFile(const std::string& path) { return std::istringstream(readUpdateFileText(path)); }
 
 // Every line that holds no "=": the header drops out by itself, and so does
 // any other key line, wherever it stands.
@@ -147,7 +143,7 @@ bool readFileHeader(std::istream& in, TBl3FileHeader& header) {
 
 std::optional<TUpdateFile> loadUpdateFile(const std::string& path, std::string* why) {
   TUpdateFile file;
-  std::ifstream in;
+  std::istringstream in;
   try {
     in = openUpdateFile(path);
     readFileHeader(in, file.header);
@@ -179,7 +175,7 @@ std::optional<TUpdateFile> loadUpdateFile(const std::string& path, std::string* 
 TBl3FileHeader readFileHeaderInfo(const std::string& path) {
   TBl3FileHeader header;
   try {
-    std::ifstream in = openUpdateFile(path);
+    std::istringstream in = openUpdateFile(path);
     readFileHeader(in, header);
   } catch (const EConvertError& e) {
     throw EConvertError(describe(path, e.what()));

@@ -3,10 +3,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "serial/terminal_guard_posix.h"
+
 namespace kelvry {
 
 std::string portOpenAdvice(const std::string& sPort, const TPortOpenError& error) {
   const std::string device = "\"" + portDevicePath(sPort) + "\"";
+  if (error.operation == kOwnTerminalStep)
+    return device + " is the terminal this program runs in, not a logger's port: pick the logger's port "
+                    "(see --list-ports).";
   switch (error.errorNumber) {
     case 0:
       return "Serial port " + device + " could not be opened; it may have been busy or unplugged for a moment. Try again.";

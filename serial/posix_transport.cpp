@@ -41,12 +41,12 @@ TPosixSerialTransport::~TPosixSerialTransport() {
 
 bool TPosixSerialTransport::open(const std::string& port, int32_t baud) {
   close();
-  port_ = openComPort(port, baud, &failure_);
+  port_ = openComPort(port, baud, &failure_, &previousSettings_);
   return port_ != INVALID_PORT_HANDLE;
 }
 
 void TPosixSerialTransport::close() {
-  closeComPort(port_);
+  closeComPort(port_, &previousSettings_);
   port_ = INVALID_PORT_HANDLE;
 }
 

@@ -29,6 +29,7 @@ private:
 
   const TCancelToken& cancel_;
   TPortHandle port_ = INVALID_PORT_HANDLE;
+  TSavedLineSettings previousSettings_;  // put back at close
   int wakeFd_ = -1;
   TCancelToken::TWakeRegistration wakeOnCancel_;
   TSerialFailure failure_;

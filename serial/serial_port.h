@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "serial/terminal_guard_posix.h"
 #include "serial/transport.h"
 
 // The POSIX serial port's building blocks, as TPosixSerialTransport
@@ -23,8 +24,11 @@ using TPortOpenError = TSerialFailure;
 // 8N1 without flow control at the given baud rate, DTR raised last and RTS
 // inactive. Returns INVALID_PORT_HANDLE on any failure, with the step and
 // errno in `why` when given, and leaves nothing open.
-TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why = nullptr);
-void closeComPort(TPortHandle hPort);
+// The settings the port had before are kept in `previous`, for closeComPort
+// to put back.
+TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why = nullptr,
+                        TSavedLineSettings* previous = nullptr);
+void closeComPort(TPortHandle hPort, const TSavedLineSettings* previous = nullptr);
 
 // Maps a port name to its device path: an absolute path is taken as it is,
 // any other name is looked up in /dev ("ttyUSB0", "pts/3").

@@ -1,6 +1,7 @@
 // Opening and closing a serial port with POSIX termios.
 
 #include "serial/serial_port.h"
+#include "serial/terminal_guard_posix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -76,7 +77,8 @@ const char* setModemLines(int fd) {
 // Undoes a partly done open. The exclusive flag belongs to the tty, not to
 // this descriptor: it is only cleared when this open set it, never when the
 // flag is a current holder's.
-void releasePort(int fd, bool clearExclusive) {
+void releasePort(int fd, bool clearExclusive, const TSavedLineSettings& previous = {}) {
+  restoreLineSettings(fd, previous);
   if (clearExclusive) ioctl(fd, TIOCNXCL);
   flock(fd, LOCK_UN);
   close(fd);
@@ -87,9 +89,10 @@ TPortHandle failOpen(TPortOpenError* why, int error, const char* step) {
   return INVALID_PORT_HANDLE;
 }
 
-TPortHandle failOpenAndRelease(TPortOpenError* why, int fd, bool clearExclusive, const char* step) {
+TPortHandle failOpenAndRelease(TPortOpenError* why, int fd, bool clearExclusive, const char* step,
+                               const TSavedLineSettings& previous = {}) {
   const int error = errno;
-  releasePort(fd, clearExclusive);
+  releasePort(fd, clearExclusive, previous);
   return failOpen(why, error, step);
 }
 
@@ -100,7 +103,8 @@ std::string portDevicePath(const std::string& sPort) {
   return "/dev/" + sPort;
 }
 
-TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why) {
+TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why,
+                        TSavedLineSettings* previous) {
   if (why) *why = {};
   if (sPort.empty()) return failOpen(why, ENOENT, "open");
   const std::optional<speed_t> speed = speedConstant(iBaud);
@@ -110,6 +114,10 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError*
   // wait in poll() with their own time-outs.
   const int fd = open(portDevicePath(sPort).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return failOpen(why, errno, "open");
+  if (isOwnTerminal(fd)) {
+    errno = EBUSY;
+    return failOpenAndRelease(why, fd, false, kOwnTerminalStep);
+  }
 
   // TIOCEXCL keeps other openers out but does not stop root; the advisory
   // lock also keeps out a second copy of this program run as root.
@@ -124,11 +132,12 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError*
   }
   if (ioctl(fd, TIOCEXCL) != 0) return failOpenAndRelease(why, fd, false, "TIOCEXCL");
 
+  const TSavedLineSettings before = saveLineSettings(fd);
   const termios settings = lineSettings(*speed);
-  if (tcsetattr(fd, TCSANOW, &settings) != 0) return failOpenAndRelease(why, fd, true, "tcsetattr");
+  if (tcsetattr(fd, TCSANOW, &settings) != 0) return failOpenAndRelease(why, fd, true, "tcsetattr", before);
   if (!lineSettingsTaken(fd, settings)) {
     errno = EINVAL;
-    return failOpenAndRelease(why, fd, true, "tcsetattr");
+    return failOpenAndRelease(why, fd, true, "tcsetattr", before);
   }
 
   // Driver buffer sizes: Linux gives every tty fixed kernel buffers (4 KiB
@@ -136,16 +145,18 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError*
   // with no call to resize them per open. Both are larger than the longest
   // exchange of the link (139 characters), so there is nothing to set.
 
-  if (const char* failedStep = setModemLines(fd)) return failOpenAndRelease(why, fd, true, failedStep);
+  if (const char* failedStep = setModemLines(fd))
+    return failOpenAndRelease(why, fd, true, failedStep, before);
+  if (previous) *previous = before;
   return fd;
 }
 
-void closeComPort(TPortHandle hPort) {
+void closeComPort(TPortHandle hPort, const TSavedLineSettings* previous) {
   if (hPort < 0) return;
   // The tty outlives this descriptor when someone else keeps it open (the
   // virtual logger holds its pseudo-terminal's slave): a leftover exclusive
   // flag would lock every later open out.
-  releasePort(static_cast<int>(hPort), true);
+  releasePort(static_cast<int>(hPort), true, previous ? *previous : TSavedLineSettings{});
 }
 
 }  // namespace kelvry

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 
 #include "cli/cli_options.h"
@@ -62,7 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringList{"--list-ports", "--file", "a"}, QStringList{"--file-info", "a", "--file", "b"},
                       QStringList{"--list-firmware", "--info-only"}, QStringList{"--simulate", "--max-repeats", "two"},
                       QStringList{"--simulate", "--max-repeats", "-3"}, QStringList{"--simulate", "ttyUSB0"},
-                      QStringList{"--simulate", "--file", ""}, QStringList{"--yes"}));
+                      QStringList{"--simulate", "--file", ""}, QStringList{"--yes"},
+                      QStringList{"--port", "ttyUSB0", "--port", "ttyUSB1"},
+                      QStringList{"--port=ttyUSB0", "--port=ttyUSB0"},
+                      QStringList{"--simulate", "--max-repeats", "Unlimited"}));
 
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(
@@ -78,8 +82,36 @@ TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   EXPECT_FALSE(o.simulate);
 }
 
-TEST(CliOptions, RepeatsAreUnboundedUnlessGiven) {
-  EXPECT_FALSE(parseCliOptions(withProgram({"--simulate"})).options.maxRepeats.has_value());
+struct TRepeatCase {
+  QStringList arguments;
+  std::optional<int> maxRepeats;
+};
+
+std::ostream& operator<<(std::ostream& out, const TRepeatCase& c) {
+  return out << c.arguments.join(' ').toStdString();
+}
+
+class CliRepeats : public ::testing::TestWithParam<TRepeatCase> {};
+
+// A script against a dead logger must end by itself; repeating for ever is
+// asked for by name.
+TEST_P(CliRepeats, AreBoundedToThreeUnlessGiven) {
+  const TCliParseResult result = parseCliOptions(withProgram(GetParam().arguments));
+  ASSERT_EQ(result.error, "");
+  EXPECT_EQ(result.options.maxRepeats, GetParam().maxRepeats);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bounds, CliRepeats,
+                         ::testing::Values(TRepeatCase{{"--simulate"}, 3},
+                                           TRepeatCase{{"--simulate", "--max-repeats", "0"}, 0},
+                                           TRepeatCase{{"--simulate", "--max-repeats", "7"}, 7},
+                                           TRepeatCase{{"--simulate", "--max-repeats", "unlimited"}, std::nullopt},
+                                           TRepeatCase{{"--simulate", "--max-repeats=unlimited"}, std::nullopt}));
+
+TEST(CliOptions, HelpTellsTheRepeatBound) {
+  const std::string help = helpText();
+  EXPECT_NE(help.find("(default: 3)"), std::string::npos) << help;
+  EXPECT_NE(help.find("--max-repeats unlimited"), std::string::npos) << help;
 }
 
 TEST(CliOptions, WindowOptionWordsPassInOrderWithTheirValuesUntouched) {

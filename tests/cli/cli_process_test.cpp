@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -54,8 +55,6 @@ protected:
   }
 
   test::TCliProcess cli;
-
-private:
   QTemporaryDir files_;
 };
 
@@ -93,7 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringList{"--list-firmware", "ttyUSB0"}, QStringList{"--file", "x.upd"},
                       // Internal-mode options without internal mode.
                       QStringList{"--file-info", "x.upd"}, QStringList{"--simulate", "--file", "x.upd"},
-                      QStringList{"--simulate", "--info-only"}));
+                      QStringList{"--simulate", "--info-only"},
+                      // One port per run.
+                      QStringList{"--port", "/dev/ttyUSB0", "--port", "/dev/ttyUSB1", "--yes"}));
 
 TEST_F(CliProcess, UpdateWithoutTerminalOrYesIsRefusedBeforeAnythingStarts) {
   const test::TCliRun run = cli.run({"--port", "/dev/ttyKELVRYNONE"});
@@ -144,13 +145,13 @@ TEST_F(CliProcess, FileInfoPutsTheFileFirstInInternalMode) {
 TEST_F(CliProcess, FileInfoOfAnUnreadableFileSaysWhyInOneLine) {
   cli.enableInternalMode();
   const test::TCliRun missing = cli.run({"--file-info", "/nonexistent/kelvry.upd"});
-  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.exitCode, 2);
   EXPECT_TRUE(missing.out.isEmpty());
   ASSERT_EQ(missing.errLines().size(), 1) << missing.err.toStdString();
   EXPECT_TRUE(missing.err.contains("/nonexistent/kelvry.upd"));
 
   const test::TCliRun badNumber = cli.run({"--file-info", writeUpdateFile("26x35")});
-  EXPECT_EQ(badNumber.exitCode, 1);
+  EXPECT_EQ(badNumber.exitCode, 2);
   EXPECT_TRUE(badNumber.err.contains("26x35")) << badNumber.err.toStdString();
 }
 
@@ -212,6 +213,36 @@ TEST_F(CliProcess, UnusableUpdateFileNeverFallsBackToTheImages) {
   }
 }
 
+// What the path points to or what the file holds is checked before anything
+// else: no wait on a FIFO, no endless read of a device, and the real fault
+// named instead of a puzzling header error. Nothing reaches the logger.
+TEST_F(CliProcess, UnusableUpdateFilesAreRefusedAtOnceWithTheirRealFault) {
+  cli.enableInternalMode();
+  const QString fifo = files_.filePath("pipe.upd");
+  ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  const QString utf16 = files_.filePath("utf16.upd");
+  {
+    std::ofstream file(utf16.toStdString(), std::ios::binary);
+    for (const char c : std::string("bootloader=3\r\nbootloader version=0\r\n")) file << c << '\0';
+  }
+  struct TCase {
+    QString path;
+    QString fault;
+  };
+  const TCase cases[] = {{fifo, "FIFO"}, {"/dev/zero", "character device"}, {files_.path(), "directory"},
+                         {utf16, "UTF-16"}};
+  for (const TCase& c : cases) {
+    for (const QStringList& arguments : {QStringList{"--simulate", "--file", c.path}, QStringList{"--file-info", c.path}}) {
+      const test::TCliRun run = cli.run(arguments, 10s);
+      ASSERT_TRUE(run.finished) << arguments.join(' ').toStdString();
+      EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+      EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+      ASSERT_EQ(run.errLines().size(), 1) << run.err.toStdString();
+      EXPECT_TRUE(run.err.contains(c.fault)) << run.err.toStdString();
+    }
+  }
+}
+
 TEST_F(CliProcess, InfoOnlyStopsAfterTheSelection) {
   cli.enableInternalMode();
   const test::TCliRun run = cli.run({"--simulate", "--info-only"});
@@ -237,7 +268,7 @@ TEST_P(CliCancel, SignalCancelsTheRunningUpdate) {
   closeComPort(port);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, CliCancel, ::testing::Values(SIGINT, SIGTERM));
+INSTANTIATE_TEST_SUITE_P(Signals, CliCancel, ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT));
 
 TEST_F(CliProcess, ReadBackErrorsStopAtTheRepeatBound) {
   sim::TLoggerConfig config;
@@ -262,6 +293,18 @@ TEST_F(CliProcess, SilentLoggerStopsAtTheRepeatBoundWithCommunicationFailure) {
   EXPECT_EQ(run.out.count("-> Start at serial port"), 2);
   EXPECT_EQ(run.out.count("-> Repeat update because communication error!"), 2);
   EXPECT_EQ(run.lastOutLine(), "Gave up after 1 repeat: communication error!");
+}
+
+// A script against a dead logger ends by itself, after three repeats.
+TEST_F(CliProcess, DeadLoggerEndsAfterThreeRepeatsByDefault) {
+  sim::TLoggerConfig config;
+  config.faults.silentFrom = 1;
+  sim::TPtyLogger logger(config);
+  const test::TCliRun run = cli.run({"--port", QString::fromStdString(logger.portPath()), "--yes"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 30) << run.out.toStdString();
+  EXPECT_EQ(run.out.count("-> Start at serial port"), 4);
+  EXPECT_EQ(run.lastOutLine(), "Gave up after 3 repeats: communication error!");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "frontend/port_open_advice.h"
 #include "engine/comm_thread.h"
 #include "engine/status_codes.h"
+#include "serial/terminal_guard_posix.h"
 #include "tests/support/recording_sink.h"
 #include "tools/logger_sim/pty_logger.h"
 
@@ -37,6 +38,12 @@ INSTANTIATE_TEST_SUITE_P(Errors, PortOpenAdvice,
                                            TAdviceCase{EWOULDBLOCK, "another program holds it"},
                                            TAdviceCase{ENOTTY, "is not a serial port"},
                                            TAdviceCase{EIO, "cannot be opened (open: "}));
+
+TEST(PortOpenAdviceOwnTerminal, SaysItIsTheProgramsOwnTerminal) {
+  const std::string advice = portOpenAdvice("/dev/tty", {kOwnTerminalStep, EBUSY, ""});
+  EXPECT_NE(advice.find("\"/dev/tty\" is the terminal this program runs in"), std::string::npos) << advice;
+  EXPECT_EQ(advice.find("another program"), std::string::npos) << advice;
+}
 
 // The advice for what the worker saw when it tried to open the port.
 std::string adviceAfterWorkerFailed(const std::string& sPort) {
