@@ -22,6 +22,7 @@
 #include "engine/comm_thread.h"
 #include "engine/notification_sink.h"
 #include "serial/port_list.h"
+#include "ui/dialog_hooks.h"
 #include "ui/job_notifications.h"
 #include "ui/window_notification_sink.h"
 
@@ -130,7 +131,7 @@ private:
   void startJob(TCmd cmd, bool bCancelled);
   void repeatJob();
   void stopJobForClose();
-  bool askConfirmation(const QString& sQuestion);
+  bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
 
   TMainWindowSetup FSetup;

@@ -27,7 +27,7 @@ using kelvry::TfrmMain;
 
 // The user says Yes and reads every message; nothing modal blocks.
 void answerEveryDialog() {
-  kelvry::dialogHooks().confirm = [](QWidget*, const QString&) { return true; };
+  kelvry::dialogHooks().confirm = [](QWidget*, const QString&, kelvry::TDefaultAnswer) { return true; };
   kelvry::dialogHooks().execModal = [](QDialog&) { return 1; };
   kelvry::dialogHooks().beep = [] {};
 }

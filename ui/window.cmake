@@ -2,6 +2,8 @@
 # tests drive the same code, and the program kelvry-update.
 
 add_library(kelvry_window STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/control_metrics.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/window_docking.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/dialog_hooks.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_handler.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_notification_sink.cpp
