@@ -44,7 +44,10 @@ void dockBelow(QWidget& window, const QWidget& main, int minimumHeight) {
   const QRect area = availableAreaFor(main);
   if (area.isEmpty()) return;
   const QRect outer = outerRectOf(window, main);
-  const int room = area.top() + area.height() - below.y();
+  // Frames are whole device pixels; scaled to the window's pixels each edge
+  // may be rounded down by one.
+  const int roundingSlack = main.devicePixelRatioF() > 1.0 ? 2 : 0;
+  const int room = area.top() + area.height() - below.y() - roundingSlack;
   if (outer.height() <= room) return;
   const int insideHeight = room - (outer.height() - window.height());
   window.resize(window.width(), std::max(minimumHeight, insideHeight));
