@@ -13,7 +13,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMoveEvent>
-#include <QScreen>
 
 #include "engine/job_options.h"
 #include "firmware/firmware_sources.h"

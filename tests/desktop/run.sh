@@ -102,6 +102,15 @@ cancel_from_the_keyboard() {
   sleep 2
   xdotool key Return  # the focus went to Cancel
   within 30 "the closing message shows" window_named '^Information$' || return 1
+  local message
+  message=$(window_named '^Information$')
+  within 5 "the message is framed" framed "$message" || return 1
+  # The first message of the session: inside the main window's frame, 10
+  # pixels in from its sides, its bottom 10 pixels above the main window's.
+  read -r ml mt mr mb < <(frame_of "$main")
+  read -r sl st sr sb < <(frame_of "$message")
+  check "message frame ($sl..$sr, bottom $sb) 10 px inside the main frame ($ml..$mr, bottom $mb)" \
+    test "$sl,$sr,$sb" == "$((ml + 10)),$((mr - 10)),$((mb - 10))"
   check "the logger was never started" test ! -e "$work/flash.hex"
   check "the title is the caption again" test "$(title_of "$main")" == "$caption"
 }
