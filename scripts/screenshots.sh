@@ -18,6 +18,9 @@ work=$(mktemp -d)
 source tests/desktop/x_session.sh
 source tests/desktop/window_driver.sh
 trap 'stop_programs; end_x_session; rm -rf "$work"' EXIT
+# A time-out or Ctrl-C ends the script through its exit, so the X server and
+# the programs end too.
+trap 'exit 143' TERM INT
 start_x_session 1024x768 "$work"
 
 # The smallest rectangle around the outer frames of the given windows, as

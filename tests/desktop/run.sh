@@ -24,6 +24,9 @@ work=$(mktemp -d)
 source tests/desktop/x_session.sh
 source tests/desktop/window_driver.sh
 trap 'stop_programs; end_x_session; rm -rf "$work"' EXIT
+# A time-out or Ctrl-C ends the script through its exit, so the X server and
+# the programs end too.
+trap 'exit 143' TERM INT
 start_x_session "$screen" "$work" || exit 1
 
 # --- checks ------------------------------------------------------------------
