@@ -9,6 +9,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
+  # The desktop tests and the README's pictures: an X server, a window
+  # manager, keyboard and window control, window facts, screen capture.
+  xvfb openbox xdotool wmctrl x11-utils imagemagick
 )
 
 missing=()

@@ -16,8 +16,8 @@ QString forDisplay(const QString& sText) {
   return text.replace("\r\n", "\n");
 }
 
-bool askInBox(QWidget* parent, const QString& sQuestion) {
-  const std::unique_ptr<QMessageBox> box = makeConfirmBox(parent, sQuestion);
+bool askInBox(QWidget* parent, const QString& sQuestion, TDefaultAnswer defaultAnswer) {
+  const std::unique_ptr<QMessageBox> box = makeConfirmBox(parent, sQuestion, defaultAnswer);
   box->exec();
   return box->clickedButton() == box->button(QMessageBox::Yes);
 }
@@ -46,12 +46,13 @@ TDialogHooks& dialogHooks() {
   return hooks;
 }
 
-std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion) {
+std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion,
+                                            TDefaultAnswer defaultAnswer) {
   auto box = std::make_unique<QMessageBox>(QMessageBox::Question, "Confirm", forDisplay(sQuestion),
                                            QMessageBox::Yes | QMessageBox::No, parent);
   box->button(QMessageBox::Yes)->setText("Yes");
   box->button(QMessageBox::No)->setText("No");
-  box->setDefaultButton(QMessageBox::Yes);
+  box->setDefaultButton(defaultAnswer == TDefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
   return box;
 }
 

@@ -15,9 +15,13 @@ class QWidget;
 
 namespace kelvry {
 
+// The answer a question's box gives when the user just presses Enter. An
+// answer that abandons work in progress is never the default.
+enum class TDefaultAnswer { Yes, No };
+
 struct TDialogHooks {
   // A Yes/No question; true only for "Yes".
-  std::function<bool(QWidget* parent, const QString& sQuestion)> confirm;
+  std::function<bool(QWidget* parent, const QString& sQuestion, TDefaultAnswer defaultAnswer)> confirm;
   // The general error box.
   std::function<void(QWidget* parent, const QString& sText)> showError;
   // The file-open dialog; an empty result means the user cancelled.
@@ -34,7 +38,8 @@ TDialogHooks defaultDialogHooks();
 
 // The confirmation box: caption "Confirm", question icon, buttons "Yes" and
 // "No" in English whatever the desktop's language.
-std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion);
+std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion,
+                                            TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
 std::unique_ptr<QMessageBox> makeErrorBox(QWidget* parent, const QString& sText);
 
 }  // namespace kelvry

@@ -13,10 +13,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMoveEvent>
-#include <QScreen>
 
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
+#include "ui/control_metrics.h"
 #include "ui/dialog_hooks.h"
 #include "ui/error_handler.h"
 #include "ui/info_window.h"
@@ -24,19 +24,23 @@
 #include "ui/port_watcher.h"
 #include "ui/protocol_window.h"
 #include "frontend/run_options.h"
+#include "ui/window_docking.h"
 
 namespace kelvry {
 
 namespace {
 
 const QString kCaption = "Kelvry Firmware Update";
-const QString kInfoCaption = "Info 2024-04-04";
+// An ampersand marks the letter that, with Alt, chooses the control; the
+// caption shows without it.
+const QString kInfoCaption = "&Info 2024-04-04";
 const QString kQuestionClearsMeasurements = "This update clears all measurements!\r\nDo you really continue ?";
 const QString kQuestionSavedMeasurements =
     "Do you save your measurements ?\r\nDo you really continue without saving ?";
 const QString kQuestionCloseWhileBusy = "The update is not finished!\r\nDo you really close the program ?";
 
 constexpr int kClientWidth = 355;
+constexpr int kReportHeight = 141;
 constexpr int kPanelHeight = 161;
 constexpr int kRowButtonGap = 8;
 
@@ -60,20 +64,21 @@ TfrmMain::TfrmMain(TMainWindowSetup setup)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       Panel1(new QWidget(this)),
-      Label1(new QLabel("Comport:", Panel1)),
+      Label1(new QLabel("Com&port:", Panel1)),
       cbxPort(new QComboBox(Panel1)),
       ProgressBar1(new QProgressBar(Panel1)),
-      btnProg(new QPushButton("Update", Panel1)),
-      btnFile(new QPushButton("File", Panel1)),
-      btnClose(new QPushButton("Close", Panel1)),
-      btnCancel(new QPushButton("Cancel", Panel1)),
-      chkReadInfoOnly(new QCheckBox("Read info only", Panel1)),
+      btnProg(new QPushButton("&Update", Panel1)),
+      btnFile(new QPushButton("&File", Panel1)),
+      btnClose(new QPushButton("&Close", Panel1)),
+      // Shown only in the place of Close, so the two share their letter.
+      btnCancel(new QPushButton("&Cancel", Panel1)),
+      chkReadInfoOnly(new QCheckBox("&Read info only", Panel1)),
       StatusBar1(new QStatusBar(this)),
       menInfo(menuBar()->addMenu(kInfoCaption)),
-      menInfoFirmware(menInfo->addAction("Firmware")),
-      menInfoFile(menInfo->addAction("File version")),
-      menFileExit((menInfo->addSeparator(), menInfo->addAction("Exit"))),
-      menTest(menuBar()->addMenu("Test")),
+      menInfoFirmware(menInfo->addAction("&Firmware")),
+      menInfoFile(menInfo->addAction("File &version")),
+      menFileExit((menInfo->addSeparator(), menInfo->addAction("E&xit"))),
+      menTest(menuBar()->addMenu("&Test")),
       menTest1(menTest->addAction(QString())),
       FSetup(std::move(setup)),
       FStatusLabel(new QLabel(StatusBar1)),
@@ -94,37 +99,47 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::buildControls() {
   setObjectName("frmMain");
+  const TControlMetrics m(font());
   Panel1->setObjectName("Panel1");
-  Panel1->setFixedHeight(kPanelHeight);
+  Panel1->setFixedHeight(m.px(kPanelHeight));
   setCentralWidget(Panel1);
   auto* topLine = new QFrame(Panel1);
   topLine->setFrameShape(QFrame::HLine);
   topLine->setFrameShadow(QFrame::Sunken);
-  topLine->setGeometry(0, 0, kClientWidth, 2);
+  topLine->setGeometry(0, 0, m.px(kClientWidth), 2);
 
-  Label1->move(13, 14);
+  Label1->move(m.px(13), m.px(14));
+  // With its buddy the label shows its Alt letter underlined instead of an
+  // ampersand, and is measured so, in the font it will be drawn with.
+  Label1->setBuddy(cbxPort);
+  Label1->ensurePolished();
+  Label1->resize(Label1->sizeHint());
   cbxPort->setObjectName("cbxPort");
   cbxPort->setEditable(true);
   // The list shows the ports present; a typed name is used but not added.
   cbxPort->setInsertPolicy(QComboBox::NoInsert);
-  cbxPort->setGeometry(77, 11, 263, cbxPort->sizeHint().height());
+  // The box starts where the label ends, whatever the label's font needs.
+  const int portLeft = std::max(m.px(77), Label1->x() + Label1->width() + m.px(4));
+  cbxPort->setGeometry(portLeft, m.px(11), m.px(340) - portLeft, cbxPort->sizeHint().height());
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
   // The percentage goes to the title; the bar itself carries no text.
   ProgressBar1->setTextVisible(false);
-  ProgressBar1->setGeometry(13, 46, 327, 26);
+  ProgressBar1->setGeometry(m.rect(13, 46, 327, 26));
   btnProg->setObjectName("btnProg");
-  btnProg->setGeometry(40, 86, 111, 32);
+  btnProg->setGeometry(m.rect(40, 86, 111, 32));
   btnFile->setObjectName("btnFile");
-  btnFile->setGeometry(40, 86, 55, 32);
+  btnFile->setGeometry(m.rect(40, 86, 55, 32));
   btnClose->setObjectName("btnClose");
-  btnClose->setGeometry(200, 86, 111, 32);
+  btnClose->setGeometry(m.rect(200, 86, 111, 32));
   btnCancel->setObjectName("btnCancel");
   btnCancel->setGeometry(btnClose->geometry());
+  // Return presses the button that has the focus, as Space does.
+  for (QPushButton* button : {btnProg, btnFile, btnClose, btnCancel}) button->setAutoDefault(true);
   chkReadInfoOnly->setObjectName("chkReadInfoOnly");
-  chkReadInfoOnly->setGeometry(26, 134, std::max(116, chkReadInfoOnly->sizeHint().width()),
-                               std::max(14, chkReadInfoOnly->sizeHint().height()));
+  chkReadInfoOnly->setGeometry(m.px(26), m.px(134), std::max(m.px(116), chkReadInfoOnly->sizeHint().width()),
+                               std::max(m.px(14), chkReadInfoOnly->sizeHint().height()));
 
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
@@ -170,13 +185,17 @@ void TfrmMain::FormCreate() {
   applyRunOptions(FSetup.arguments, bInternal);
   layoutButtonRow();
 
-  setFixedSize(kClientWidth,
-               menuBar()->sizeHint().height() + kPanelHeight + StatusBar1->sizeHint().height());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  const TControlMetrics m(font());
+  setFixedSize(m.px(kClientWidth),
+               menuBar()->sizeHint().height() + Panel1->height() + StatusBar1->sizeHint().height());
+  // Centred together with the report that will show below it, so that
+  // neither reaches past the screen, at any scale.
+  const int reportHeight = iInternalMode > 0 ? m.px(kReportHeight) : 0;
+  move(startPlaceOfGroup(availableAreaFor(*this), size(), reportHeight));
 
   fillPortList();
+  // A port name typed at once goes into the box.
+  cbxPort->setFocus();
   FPortWatcher = new TPortWatcher(FSetup.portRoots, this);
   connect(FPortWatcher, &TPortWatcher::devicesMayHaveChanged, this,
           [this] { runUserAction(this, [this] { WMDeviceChange(); }); });
@@ -197,8 +216,8 @@ void TfrmMain::layoutButtonRow() {
     return;
   }
   btnProg->resize(btnClose->width() / 2, btnProg->height());
-  btnFile->setGeometry(btnProg->x() + btnProg->width() + kRowButtonGap, btnProg->y(), btnClose->width() / 2,
-                       btnProg->height());
+  btnFile->setGeometry(btnProg->x() + btnProg->width() + TControlMetrics(font()).px(kRowButtonGap), btnProg->y(),
+                       btnClose->width() / 2, btnProg->height());
 }
 
 void TfrmMain::fillPortList() {
@@ -246,6 +265,8 @@ void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
   AddReportLine(sLine);
   SetStatusText(sLine);
   SetProgressPosition(0);
+  // A repeated job starts again at 0; the last job's percentage is stale.
+  SetApplicationTitle(kCaption.toStdString());
   setBusyState(true);
   TUpdateRequest request;
   request.sPort = FPort.toStdString();
@@ -277,9 +298,14 @@ void TfrmMain::EndJob() {
 }
 
 void TfrmMain::setBusyState(bool bBusy) {
+  const bool bCancelHadFocus = focusWidget() == btnCancel;
+  // Cancel first: the focus must not pass through "Read info only" on its
+  // way, where a stray Space would change the next job.
+  btnCancel->setVisible(bBusy);
+  if (bBusy) btnCancel->setFocus();
   btnProg->setEnabled(!bBusy);
   btnClose->setVisible(!bBusy);
-  btnCancel->setVisible(bBusy);
+  if (!bBusy && bCancelHadFocus) btnProg->setFocus();
   cbxPort->setEnabled(!bBusy);
   // The running worker reads the firmware source: nothing may load another
   // file or start a second job until it has finished.
@@ -364,7 +390,9 @@ std::string TfrmMain::PortText() const { return cbxPort->currentText().toStdStri
 
 // --- event handlers --------------------------------------------------------
 
-bool TfrmMain::askConfirmation(const QString& sQuestion) { return dialogHooks().confirm(this, sQuestion); }
+bool TfrmMain::askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer) {
+  return dialogHooks().confirm(this, sQuestion, defaultAnswer);
+}
 
 void TfrmMain::btnProgClick() {
   if (isJobRunning()) return;
@@ -416,7 +444,8 @@ void TfrmMain::menInfoFileClick() {
 
 bool TfrmMain::FormCloseQuery() {
   if (!isJobRunning()) return true;
-  if (!askConfirmation(kQuestionCloseWhileBusy)) return false;
+  // A reflexive Enter must not abandon a running update.
+  if (!askConfirmation(kQuestionCloseWhileBusy, TDefaultAnswer::No)) return false;
   stopJobForClose();
   return true;
 }
@@ -447,7 +476,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::ApplicationEvents1Idle() {
   if (FIdleDone) return;
   FIdleDone = true;
-  if (FProtocol) FProtocol->setVisible(iInternalMode > 0);
+  if (!FProtocol) return;
+  dockReportWindow();
+  FProtocol->setVisible(iInternalMode > 0);
 }
 
 void TfrmMain::moveEvent(QMoveEvent* event) {
@@ -456,9 +487,7 @@ void TfrmMain::moveEvent(QMoveEvent* event) {
 }
 
 void TfrmMain::dockReportWindow() {
-  if (!FProtocol) return;
-  const QPoint below(x(), y() + frameGeometry().height());
-  if (FProtocol->pos() != below) FProtocol->move(below);
+  if (FProtocol) dockBelow(*FProtocol, *this, FProtocol->minimumDockedHeight());
 }
 
 void TfrmMain::WMDeviceChange() {

@@ -24,6 +24,7 @@
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
 #include "serial/port_list.h"
+#include "ui/dialog_hooks.h"
 #include "ui/window_notification_sink.h"
 
 namespace kelvry {
@@ -143,7 +144,7 @@ private:
   void startJob(TCmd cmd, bool bRepeat);
   void repeatJob();
   void stopJobForClose();
-  bool askConfirmation(const QString& sQuestion);
+  bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
 
   TMainWindowSetup FSetup;

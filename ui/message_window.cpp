@@ -3,8 +3,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "ui/control_metrics.h"
 #include "ui/dialog_hooks.h"
-#include "ui/window_geometry.h"
+#include "ui/window_docking.h"
 
 namespace kelvry {
 
@@ -26,10 +27,11 @@ TfrmMessage::TfrmMessage(QWidget* parent)
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
   Button1->setObjectName("Button1");
-  Button1->setFixedSize(93, 39);
+  const TControlMetrics metrics(font());
+  Button1->setFixedSize(metrics.size(93, 39));
 
   auto* buttonPanel = new QWidget(this);
-  buttonPanel->setFixedHeight(kButtonPanelHeight);
+  buttonPanel->setFixedHeight(metrics.px(kButtonPanelHeight));
   auto* buttonRow = new QHBoxLayout(buttonPanel);
   buttonRow->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   buttonRow->addWidget(Button1, 0, Qt::AlignLeft | Qt::AlignVCenter);
@@ -40,14 +42,20 @@ TfrmMessage::TfrmMessage(QWidget* parent)
   layout->addWidget(Memo1);
   layout->addWidget(buttonPanel);
 
-  setFixedSize(kDesignWidth, kDesignHeight);
+  setFixedSize(metrics.size(kDesignWidth, kDesignHeight));
   connect(Button1, &QPushButton::clicked, this, &TfrmMessage::Button1Click);
 }
 
 void TfrmMessage::placeInside(int x, int y, int w, int h) {
+  // Before its first showing the window has no frame of its own to measure;
+  // the main window's stands in, so that the first message of a session
+  // sits where every later one does.
+  const QWidget& model = parentWidget() ? *parentWidget() : *this;
+  const QMargins frame = frameMarginsOf(*this, model);
   // A fixed border: the user does not resize it, only this placement does.
-  setFixedSize(w - 2 * kInset - frameExtraWidth(*this), kDesignHeight);
-  move(x + kInset, y + h - frameGeometry().height() - kInset);
+  setFixedSize(w - 2 * kInset - frame.left() - frame.right(), height());
+  const int outerHeight = height() + frame.top() + frame.bottom();
+  moveFrameTo(*this, QPoint(x + kInset, y + h - outerHeight - kInset), model);
 }
 
 void TfrmMessage::showMsg(const QString& sMsg, int x, int y, int w, int h) {

@@ -1,15 +1,21 @@
 #include "ui/protocol_window.h"
 
+#include <algorithm>
+
+#include <QCloseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "ui/window_geometry.h"
+#include "ui/control_metrics.h"
+#include "ui/window_docking.h"
 
 namespace kelvry {
 
 namespace {
 constexpr int kDesignWidth = 454;
 constexpr int kDesignHeight = 141;
+// Room for three lines and the scroll bar, when the screen leaves no more.
+constexpr int kMinimumDockedHeight = 60;
 }  // namespace
 
 QString formatReportLine(const QTime& time, const QString& sLine) {
@@ -18,10 +24,13 @@ QString formatReportLine(const QTime& time, const QString& sLine) {
 
 TfrmProtocol::TfrmProtocol(QWidget& frmMain)
     : QWidget(&frmMain, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      Memo1(new QPlainTextEdit(this)) {
+      Memo1(new QPlainTextEdit(this)),
+      FMain(frmMain) {
   setObjectName("frmProtocol");
   setWindowTitle("Report");
-  resize(kDesignWidth, kDesignHeight);
+  // The user goes on typing in the main window when the report appears.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  resize(TControlMetrics(font()).size(kDesignWidth, kDesignHeight));
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -34,9 +43,25 @@ TfrmProtocol::TfrmProtocol(QWidget& frmMain)
 }
 
 void TfrmProtocol::FormCreate(const QWidget& frmMain) {
-  move(frmMain.x(), frmMain.y() + frmMain.frameGeometry().height());
-  setOuterWidth(*this, frmMain.frameGeometry().width());
+  const int outerWidth = outerRectOf(frmMain, frmMain).width();
+  setOuterSize(*this, QSize(outerWidth, outerRectOf(*this, frmMain).height()), frmMain);
+  moveFrameTo(*this, dockedBelow(frmMain), frmMain);
   Clear();
+}
+
+int TfrmProtocol::minimumDockedHeight() const {
+  return std::max(TControlMetrics(font()).px(kMinimumDockedHeight), minimumSizeHint().height());
+}
+
+void TfrmProtocol::closeEvent(QCloseEvent* event) {
+  // A window manager offers a close button and Alt+F4 on every window, but
+  // a closed report could never be opened again: only the main window
+  // shows and hides it. Once the main window is gone, nothing holds it.
+  if (FMain.isVisible()) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }
 
 void TfrmProtocol::Add(const QString& sLine) {

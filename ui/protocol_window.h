@@ -24,10 +24,18 @@ public:
   void Clear();
   QStringList lines() const;
 
+  // The least height it keeps when docked low on the screen.
+  int minimumDockedHeight() const;
+
   QPlainTextEdit* const Memo1;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
 
 private:
   void FormCreate(const QWidget& frmMain);
+
+  const QWidget& FMain;
 };
 
 }  // namespace kelvry

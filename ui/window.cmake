@@ -2,6 +2,8 @@
 # tests drive the same code, and the program kelvry-update.
 
 add_library(kelvry_window STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/control_metrics.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/window_docking.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/dialog_hooks.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_handler.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_notification_sink.cpp
@@ -20,8 +22,3 @@ kelvry_target_defaults(kelvry_window)
 add_executable(kelvry-update ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(kelvry-update PRIVATE kelvry_window)
 kelvry_target_defaults(kelvry-update)
-
-# Draws the window for the README's pictures (scripts/screenshots.sh).
-add_executable(kelvry_window_screenshots ${CMAKE_CURRENT_SOURCE_DIR}/screenshot_main.cpp)
-target_link_libraries(kelvry_window_screenshots PRIVATE kelvry_window kelvry_logger_sim)
-kelvry_target_defaults(kelvry_window_screenshots)

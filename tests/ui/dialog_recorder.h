@@ -28,8 +28,9 @@ public:
 
   void install() {
     dialogHooks() = TDialogHooks{
-        .confirm = [this](QWidget*, const QString& sQuestion) {
+        .confirm = [this](QWidget*, const QString& sQuestion, TDefaultAnswer defaultAnswer) {
           questions << sQuestion;
+          defaultAnswers.push_back(defaultAnswer);
           return answer;
         },
         .showError = [this](QWidget*, const QString& sText) { errors << sText; },
@@ -47,6 +48,7 @@ public:
   bool answer = false;                // the answer to every question
   std::deque<QString> files;          // what the file dialog returns, in turn
   QStringList questions;
+  std::vector<TDefaultAnswer> defaultAnswers;  // one per question
   QStringList errors;
   QStringList messages;               // texts of the message window
   std::vector<QRect> messageOutlines;

@@ -20,6 +20,17 @@
 
 namespace kelvry::test {
 
+// A caption as the user reads it: without the ampersand that marks its Alt
+// letter.
+inline QString shownCaption(const QString& caption) {
+  QString shown;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
 // A main window with its secondary windows, run options from the given
 // command line and switch, ports from a fake tree, and a recorder in place
 // of the user at the dialogs.
