@@ -64,6 +64,12 @@ void TTerminalJobView::ShowMessageText(const std::string& sText) {
   pendingMessages_.push_back(sText);
 }
 
+void TTerminalJobView::ShowPortFailure(const std::string& sText, const std::string&) {
+  AddReportLine(sText);
+  SetStatusText(sText);
+  ShowMessageText(sText);
+}
+
 void TTerminalJobView::SetProgressPosition(int iPercent) {
   position_ = iPercent;
   progress_.setPercent(iPercent);

@@ -54,6 +54,8 @@ public:
   void AddReportLine(const std::string& sText) override;
   void SetStatusText(const std::string& sText) override;
   void ShowMessageText(const std::string& sText) override;
+  // The reason goes to stderr once the run has ended (see commands.cpp).
+  void ShowPortFailure(const std::string& sText, const std::string& sReason) override;
   void SetProgressPosition(int iPercent) override;
   int ProgressPosition() const override { return position_; }
   void SetApplicationTitle(const std::string& sTitle) override;

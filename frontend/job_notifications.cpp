@@ -6,6 +6,7 @@
 
 #include "engine/status_codes.h"
 #include "firmware/identity_names.h"
+#include "frontend/port_open_advice.h"
 
 namespace kelvry {
 
@@ -105,6 +106,9 @@ void jobFailed(IJobView& view, int32_t errorCode) {
     if (!reason.empty()) view.AddReportLine(reason);
   }
   switch (errorCode) {
+    case err::PortNotReady:
+      view.ShowPortFailure(text, portOpenAdvice(view.PortText(), view.SerialFailure()));
+      break;
     case err::ConversionError:
       // The report already names the line (notification 12).
       view.ShowMessageText(text);

@@ -23,6 +23,8 @@ public:
   virtual void SetStatusText(const std::string& sText) = 0;
   // Shows the closing text of a job and returns when the user has read it.
   virtual void ShowMessageText(const std::string& sText) = 0;
+  // Error 10: the design's text, and the reason in words that say what to do.
+  virtual void ShowPortFailure(const std::string& sText, const std::string& sReason) = 0;
   virtual void SetProgressPosition(int iPercent) = 0;
   virtual int ProgressPosition() const = 0;
   virtual void SetApplicationTitle(const std::string& sTitle) = 0;

@@ -362,6 +362,14 @@ void TfrmMain::SetStatusText(const std::string& sText) {
   StatusBar1->setToolTip(text);
 }
 
+// The design's text first, then why, in the words the command line uses.
+void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sReason) {
+  AddReportLine(sText);
+  AddReportLine(sReason);
+  SetStatusText(sText);
+  ShowMessageText(sText + "\r\n" + sReason);
+}
+
 void TfrmMain::ShowMessageText(const std::string& sText) {
   if (FMessage) {
     const QRect outline = frameGeometry();

@@ -69,6 +69,7 @@ public:
   void AddReportLine(const std::string& sText) override;
   void SetStatusText(const std::string& sText) override;
   void ShowMessageText(const std::string& sText) override;
+  void ShowPortFailure(const std::string& sText, const std::string& sReason) override;
   void SetProgressPosition(int iPercent) override;
   int ProgressPosition() const override;
   void SetApplicationTitle(const std::string& sTitle) override;

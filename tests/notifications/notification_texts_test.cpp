@@ -110,7 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     EveryErrorCode, NotificationTable,
     ::testing::Values(
-        TNotifyCase{10, 10, failedJob(toAllThree("Aborted because serial port \"COM7\" is not ready!"))},
+        TNotifyCase{10, 10,
+                    failedJob({"port failure: Aborted because serial port \"COM7\" is not ready! | Serial port "
+                               "\"/dev/COM7\" could not be opened; it may have been busy or unplugged for a moment. "
+                               "Try again."})},
         TNotifyCase{10, 11, failedJob(toAllThree("Aborted because error when reading/writing to serial port!"))},
         TNotifyCase{10, 20, failedJob(toAllThree("Process cancelled!"))},
         TNotifyCase{10, 21,
@@ -134,9 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
         TNotifyCase{10, 48, failedJob(toAllThree("Fatal Exception has occurred!"))},
         TNotifyCase{10, -1, failedJob(toAllThree("Fatal Exception has occurred!"))}));
 
-TEST_F(NotificationTest, PortErrorNamesThePortTheUserSeesNow) {
+TEST_F(NotificationTest, PortErrorNamesThePortTheUserSeesNowAndWhyItFailed) {
   view.portText = "/dev/ttyUSB3";
-  EXPECT_EQ(handle(10, 10), failedJob(toAllThree("Aborted because serial port \"/dev/ttyUSB3\" is not ready!")));
+  view.serialFailure = {"open", EACCES, "Permission denied"};
+  const Calls calls = handle(10, 10);
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_TRUE(calls[2].starts_with("port failure: Aborted because serial port \"/dev/ttyUSB3\" is not ready! | "
+                                   "Permission denied on serial port \"/dev/ttyUSB3\""))
+      << calls[2];
 }
 
 TEST_F(NotificationTest, ProgressTitleFollowsTheBarPosition) {

@@ -21,6 +21,9 @@ public:
   void AddReportLine(const std::string& sText) override { calls.push_back("report: " + sText); }
   void SetStatusText(const std::string& sText) override { calls.push_back("status: " + sText); }
   void ShowMessageText(const std::string& sText) override { calls.push_back("message: " + sText); }
+  void ShowPortFailure(const std::string& sText, const std::string& sReason) override {
+    calls.push_back("port failure: " + sText + " | " + sReason);
+  }
   void SetProgressPosition(int iPercent) override {
     position_ = iPercent;
     calls.push_back("progress: " + std::to_string(iPercent));

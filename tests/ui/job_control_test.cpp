@@ -107,8 +107,12 @@ TEST_F(JobControl, TypedPortNameIsWhatTheJobUses) {
   ASSERT_TRUE(waitForIdle());
 
   EXPECT_EQ(frmMain->port(), kNoPort);
-  EXPECT_EQ(report(), (QStringList{"Start at serial port \"" + kNoPort + "\"",
-                                   "Aborted because serial port \"" + kNoPort + "\" is not ready!"}));
+  const QString notReady = "Aborted because serial port \"" + kNoPort + "\" is not ready!";
+  const QString why = "Serial port \"" + kNoPort +
+                      "\" does not exist: check the cable, and see --list-ports for the ports present.";
+  EXPECT_EQ(report(), (QStringList{"Start at serial port \"" + kNoPort + "\"", notReady, why}));
+  // The closing message says why on its second line.
+  EXPECT_EQ(dialogs.messages, QStringList{notReady + "\n" + why});
 }
 
 TEST_F(JobControl, ReadInfoOnlyBoxSetsTheJobOptionAtEachStart) {
