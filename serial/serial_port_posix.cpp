@@ -1,6 +1,7 @@
 // Opening and closing a serial port with POSIX termios.
 
 #include "serial/serial_port.h"
+#include "serial/low_latency.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -140,11 +141,13 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud) {
   // exchange of the link (139 characters), so there is nothing to set.
 
   if (const char* failedStep = setModemLines(fd)) return failOpenAndRelease(fd, true, failedStep);
+  lowerPortLatency(fd);
   return fd;
 }
 
 void closeComPort(TPortHandle hPort) {
   if (hPort < 0) return;
+  restorePortLatency(static_cast<int>(hPort));
   // The tty outlives this descriptor when someone else keeps it open (the
   // virtual logger holds its pseudo-terminal's slave): a leftover exclusive
   // flag would lock every later open out.

@@ -38,6 +38,16 @@ INSTANTIATE_TEST_SUITE_P(Errors, PortOpenAdvice,
                                            TAdviceCase{ENOTTY, "is not a serial port"},
                                            TAdviceCase{EIO, "cannot be opened (open: "}));
 
+TEST(PortOpenAdvice, GivesTheExactCommandForThisUserAndAsksForANewLogin) {
+  for (const int errorNumber : {EACCES, EPERM}) {
+    const std::string advice = portOpenAdvice("/dev/ttyUSB0", {errorNumber, "open"}, "alice");
+    EXPECT_NE(advice.find("\"sudo usermod -aG dialout alice\""), std::string::npos) << advice;
+    EXPECT_NE(advice.find("log in again"), std::string::npos) << advice;
+  }
+  EXPECT_NE(portOpenAdvice("ttyUSB0", {EACCES, "open"}).find("dialout " + currentUserName() + "\""), std::string::npos);
+  EXPECT_NE(currentUserName(), "");
+}
+
 // The advice for what the worker saw when it tried to open the port.
 std::string adviceAfterWorkerFailed(const std::string& sPort) {
   test::TRecordingSink sink;
