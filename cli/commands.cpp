@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/auto_port.h"
 #include "cli/cancel_signals.h"
 #include "cli/confirmation.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_table.h"
 #include "cli/port_open_advice.h"
+#include "cli/port_table.h"
 #include "cli/progress_line.h"
 #include "cli/update_run.h"
 #include "engine/job_options.h"
@@ -22,6 +24,7 @@
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "serial/port_list.h"
+#include "serial/usb_port_identity.h"
 #include "tools/logger_sim/pty_logger.h"
 #include "ui/run_options.h"
 
@@ -68,9 +71,8 @@ std::optional<int> confirmUpdate(const TCliOptions& options, const TStreams& io)
 }  // namespace
 
 int listPortsCommand(const TStreams& io) {
-  std::vector<std::string> ports;
-  listSerialPorts(ports);
-  for (const std::string& port : ports) io.out << port << '\n';
+  const std::vector<TUsbPortIdentity> ports = listUsbPortIdentities();
+  io.out << formatPortTable(ports);
   if (ports.empty()) io.err << kProgram << "no USB serial port found\n";
   io.out << std::flush;
   return kExitSuccess;
@@ -94,6 +96,11 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
 }
 
 int updateCommand(const TCliOptions& options, const TStreams& io) {
+  const TPortChoice portChoice = choosePort(options.port);
+  if (!portChoice.error.empty()) {
+    io.err << kProgram << portChoice.error << '\n';
+    return err::PortNotReady;
+  }
   if (!prepareUpdateFile(options.updateFile, io)) return kExitUsage;
   bReadInfoOnly = options.infoOnly;
   if (const std::optional<int> refused = confirmUpdate(options, io)) return *refused;
@@ -111,7 +118,7 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
     if (selectedSource == 0) config.extraImages.push_back(fileLines);
     simulated.emplace(std::move(config));
   }
-  const std::string port = simulated ? simulated->portPath() : options.port;
+  const std::string port = simulated ? simulated->portPath() : portChoice.port;
 
   TProgressLine progress(io.err, isatty(STDERR_FILENO) != 0, terminalColumns(STDERR_FILENO));
   const TJobViewSettings settings{.portText = port, .trace = options.trace, .maxRepeats = options.maxRepeats};

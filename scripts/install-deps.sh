@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs to build and test.
+# Installs the Debian packages the project needs to build, test and package
+# (help2man writes the manual pages, CPack's DEB generator uses file to find
+# the programs, lintian checks the package).
 # Idempotent: packages already present are left alone, and apt-get runs
 # only when something is missing.
 set -euo pipefail
@@ -8,6 +10,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  help2man file lintian
 )
 
 missing=()
