@@ -6,9 +6,7 @@
 
 #include <memory>
 
-#ifndef KELVRY_VERSION
-#define KELVRY_VERSION "unknown"
-#endif
+#include "kelvry_version.h"
 
 namespace kelvry::cli {
 
@@ -19,9 +17,11 @@ struct TParser {
   QCommandLineParser parser;
   QCommandLineOption help{{"h", "help"}, "Show this help and exit."};
   QCommandLineOption version{"version", "Show the program version and exit."};
-  QCommandLineOption port{"port", "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0).", "port"};
+  QCommandLineOption port{"port", "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0; auto: "
+                                "the only USB serial port present).",
+                                "port"};
   QCommandLineOption simulate{"simulate", "Update a virtual logger on a pseudo-terminal instead of a real one."};
-  QCommandLineOption listPorts{"list-ports", "List the USB serial ports present."};
+  QCommandLineOption listPorts{"list-ports", "List the USB serial ports present, with their USB identity."};
   QCommandLineOption listFirmware{"list-firmware", "List the firmware this program can install."};
   QCommandLineOption fileInfo{"file-info", "Show the header of update file <path> (internal mode).", "path"};
   QCommandLineOption file{"file", "Update from update file <path> instead of the built-in images (internal mode).",

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/auto_port.h"
 #include "cli/cancel_signals.h"
 #include "cli/confirmation.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_table.h"
+#include "cli/port_table.h"
 #include "cli/progress_line.h"
 #include "cli/update_run.h"
 #include "engine/status_codes.h"
@@ -22,6 +24,7 @@
 #include "frontend/firmware_overview.h"
 #include "frontend/port_open_advice.h"
 #include "serial/port_list.h"
+#include "serial/usb_port_identity.h"
 #include "tools/logger_sim/pty_logger.h"
 #include "frontend/run_options.h"
 
@@ -71,9 +74,8 @@ std::optional<int> confirmUpdate(const TCliOptions& options, const TStreams& io)
 }  // namespace
 
 int listPortsCommand(const TStreams& io) {
-  std::vector<std::string> ports;
-  listSerialPorts(ports);
-  for (const std::string& port : ports) io.out << port << '\n';
+  const std::vector<TUsbPortIdentity> ports = listUsbPortIdentities();
+  io.out << formatPortTable(ports);
   if (ports.empty()) io.err << kProgram << "no USB serial port found\n";
   io.out << std::flush;
   return kExitSuccess;
@@ -99,6 +101,11 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
 }
 
 int updateCommand(const TCliOptions& options, const TStreams& io) {
+  const TPortChoice portChoice = choosePort(options.port);
+  if (!portChoice.error.empty()) {
+    io.err << kProgram << portChoice.error << '\n';
+    return err::PortNotReady;
+  }
   std::optional<TFirmwareSources> sources = prepareUpdateFile(options.updateFile, io);
   if (!sources) return kExitUsage;
   if (const std::optional<int> refused = confirmUpdate(options, io)) return *refused;
@@ -117,7 +124,7 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
     if (sources->hasFile()) config.extraImages.push_back(sources->file()->lines);
     simulated.emplace(std::move(config));
   }
-  const std::string port = simulated ? simulated->portPath() : options.port;
+  const std::string port = simulated ? simulated->portPath() : portChoice.port;
 
   TProgressLine progress(io.err, isatty(STDERR_FILENO) != 0, terminalColumns(STDERR_FILENO));
   TUpdateRequest request;

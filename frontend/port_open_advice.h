@@ -9,7 +9,11 @@
 
 namespace kelvry {
 
-std::string portOpenAdvice(const std::string& sPort, const TPortOpenError& error);
+// The name of the user running the program, for the command that adds it to
+// the dialout group.
+std::string currentUserName();
 
+std::string portOpenAdvice(const std::string& sPort, const TPortOpenError& error,
+                           const std::string& userName = currentUserName());
 
 }  // namespace kelvry

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs to build and test.
+# Installs the Debian packages the project needs to build, test and package
+# (help2man writes the manual pages, CPack's DEB generator uses file to find
+# the programs, lintian checks the package).
 # Idempotent: packages already present are left alone, and apt-get runs
 # only when something is missing.
 set -euo pipefail
@@ -12,6 +14,7 @@ packages=(
   # The desktop tests and the README's pictures: an X server, a window
   # manager, keyboard and window control, window facts, screen capture.
   xvfb openbox xdotool wmctrl x11-utils imagemagick
+  help2man file lintian
 )
 
 missing=()

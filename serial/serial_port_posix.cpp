@@ -1,6 +1,7 @@
 // Opening and closing a serial port with POSIX termios.
 
 #include "serial/serial_port.h"
+#include "serial/low_latency.h"
 #include "serial/terminal_guard_posix.h"
 
 #include <fcntl.h>
@@ -147,12 +148,16 @@ TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError*
 
   if (const char* failedStep = setModemLines(fd))
     return failOpenAndRelease(why, fd, true, failedStep, before);
-  if (previous) *previous = before;
+  if (previous) {
+    *previous = before;
+    previous->serialFlags = lowerPortLatency(fd);
+  }
   return fd;
 }
 
 void closeComPort(TPortHandle hPort, const TSavedLineSettings* previous) {
   if (hPort < 0) return;
+  if (previous) restorePortLatency(static_cast<int>(hPort), previous->serialFlags);
   // The tty outlives this descriptor when someone else keeps it open (the
   // virtual logger holds its pseudo-terminal's slave): a leftover exclusive
   // flag would lock every later open out.

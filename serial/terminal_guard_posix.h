@@ -7,6 +7,8 @@
 
 #include <termios.h>
 
+#include <optional>
+
 namespace kelvry {
 
 // The open step that a refused own terminal reports in TPortOpenError.
@@ -16,10 +18,13 @@ inline constexpr const char* kOwnTerminalStep = "own terminal";
 // real name) or the terminal on standard input, output or error.
 bool isOwnTerminal(int fd);
 
-// The line settings a port had before this program configured it.
+// What a port had before this program configured it, for the close to put
+// back: its line settings, and its driver's serial flags when low latency
+// was switched on.
 struct TSavedLineSettings {
   bool saved = false;
   termios settings{};
+  std::optional<int> serialFlags;
 };
 
 // Remembers the line settings of a port that is about to be configured.

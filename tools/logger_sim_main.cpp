@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "kelvry_version.h"
 #include "tools/logger_sim/pty_logger.h"
 #include "tools/logger_sim/sim_options.h"
 
@@ -86,6 +87,10 @@ int main(int argc, char** argv) {
   }
   if (parsed.options.help) {
     std::cout << simUsage();
+    return 0;
+  }
+  if (parsed.options.showVersion) {
+    std::cout << "kelvry-logger-sim " << KELVRY_VERSION << std::endl;
     return 0;
   }
   try {

@@ -21,6 +21,7 @@
 #include "ui/error_handler.h"
 #include "ui/info_window.h"
 #include "ui/message_window.h"
+#include "ui/port_box_items.h"
 #include "ui/port_watcher.h"
 #include "ui/protocol_window.h"
 #include "frontend/run_options.h"
@@ -222,8 +223,7 @@ void TfrmMain::layoutButtonRow() {
 
 void TfrmMain::fillPortList() {
   listSerialPorts(FPorts, FSetup.portRoots);
-  cbxPort->clear();
-  for (const std::string& port : FPorts) cbxPort->addItem(toQt(port));
+  fillPortItems(*cbxPort, FPorts, FSetup.portRoots);
   cbxPort->setCurrentIndex(FPorts.empty() ? -1 : 0);
 }
 
@@ -505,8 +505,7 @@ void TfrmMain::WMDeviceChange() {
   FPorts = std::move(ports);
 
   const QString sShown = cbxPort->currentText();
-  cbxPort->clear();
-  for (const std::string& port : FPorts) cbxPort->addItem(toQt(port));
+  fillPortItems(*cbxPort, FPorts, FSetup.portRoots);
   cbxPort->setCurrentIndex(-1);
   cbxPort->setEditText(sShown);
 

@@ -11,6 +11,7 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/message_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/info_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/port_box_items.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/init_forms.cpp)
 set_target_properties(kelvry_window PROPERTIES AUTOMOC ON)

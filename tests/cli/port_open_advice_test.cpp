@@ -45,6 +45,16 @@ TEST(PortOpenAdviceOwnTerminal, SaysItIsTheProgramsOwnTerminal) {
   EXPECT_EQ(advice.find("another program"), std::string::npos) << advice;
 }
 
+TEST(PortOpenAdvice, GivesTheExactCommandForThisUserAndAsksForANewLogin) {
+  for (const int errorNumber : {EACCES, EPERM}) {
+    const std::string advice = portOpenAdvice("/dev/ttyUSB0", {"open", errorNumber, ""}, "alice");
+    EXPECT_NE(advice.find("\"sudo usermod -aG dialout alice\""), std::string::npos) << advice;
+    EXPECT_NE(advice.find("log in again"), std::string::npos) << advice;
+  }
+  EXPECT_NE(portOpenAdvice("ttyUSB0", {"open", EACCES, ""}).find("dialout " + currentUserName() + "\""), std::string::npos);
+  EXPECT_NE(currentUserName(), "");
+}
+
 // The advice for what the worker saw when it tried to open the port.
 std::string adviceAfterWorkerFailed(const std::string& sPort) {
   test::TRecordingSink sink;

@@ -2,53 +2,22 @@
 // entries are links into the device tree, and each tty's "device" link
 // points at its parent device.
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "serial/port_list.h"
+#include "tests/serial/fake_sysfs.h"
 
 namespace kelvry {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace test;
 
-constexpr const char* kUsbSerialAdapter = "pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/ttyUSB0";
-constexpr const char* kUsbModem = "pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0";
-constexpr const char* kUsbOnPlatformBus = "platform/soc/3f980000.usb/usb2/2-1/2-1:1.0";
-constexpr const char* kBuiltInUart = "platform/serial8250";
-constexpr const char* kUsbLookalikeUart = "platform/fe201000.usb-uart";
-
-class PortList : public ::testing::Test {
-protected:
-  void SetUp() override {
-    // Kept below a folder named like a USB bus: only the path inside the
-    // fake sysfs may decide whether a port is a USB port.
-    base = fs::temp_directory_path() / ("kelvry-ports-" + std::to_string(getpid())) / "usb3";
-    fs::create_directories(base / "sys/class/tty");
-    fs::create_directories(base / "dev");
-    roots = {(base / "sys/class/tty").string(), (base / "dev").string()};
-  }
-  void TearDown() override { fs::remove_all(base.parent_path()); }
-
-  // A tty below the given device, or a virtual one when parentDevice is empty.
-  void addTty(const std::string& name, const std::string& parentDevice, bool nodePresent = true) {
-    const fs::path deviceDir = parentDevice.empty() ? fs::path("virtual") : fs::path(parentDevice);
-    const fs::path ttyDir = base / "sys/devices" / deviceDir / "tty" / name;
-    fs::create_directories(ttyDir);
-    if (!parentDevice.empty()) fs::create_directory_symlink("../..", ttyDir / "device");
-    fs::create_directory_symlink(fs::path("../../devices") / deviceDir / "tty" / name,
-                                 base / "sys/class/tty" / name);
-    if (nodePresent) std::ofstream(base / "dev" / name).put('\n');
-  }
-  std::string devicePath(const std::string& name) const { return roots.dev + "/" + name; }
-
-  fs::path base;
-  TPortListRoots roots;
-};
+using PortList = FakeSysfs;
 
 TEST_F(PortList, ListsOnlyTtysOnAUsbBusThatHaveADeviceNode) {
   addTty("ttyUSB0", kUsbSerialAdapter);

@@ -87,6 +87,29 @@ INSTANTIATE_TEST_SUITE_P(
                     }}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
+// --version sets the virtual logger's version when a value follows and asks
+// for the program's own version when none does.
+TEST(SimVersionOption, ValueSetsTheLoggerVersionAloneAsksForTheProgramVersion) {
+  const struct {
+    std::vector<std::string> args;
+    bool showVersion;
+    int appVerH, appVerL;
+  } cases[] = {
+      {{"--version"}, true, 2, 92},
+      {{"--version", "--quiet"}, true, 2, 92},
+      {{"--quiet", "--version"}, true, 2, 92},
+      {{"--version", "1.88"}, false, 1, 88},
+      {{"--version=1.88"}, false, 1, 88},
+  };
+  for (const auto& c : cases) {
+    const TSimOptionsResult result = parseSimOptions(c.args);
+    ASSERT_EQ(result.error, "") << c.args.front();
+    EXPECT_EQ(result.options.showVersion, c.showVersion) << c.args.size();
+    EXPECT_EQ(result.options.config.identity.appVerH, c.appVerH);
+    EXPECT_EQ(result.options.config.identity.appVerL, c.appVerL);
+  }
+}
+
 class SimOptionsRefused : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(SimOptionsRefused, WithAnErrorNamingTheOption) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +22,22 @@ public:
 
   std::string devicePath(const QString& name) const { return path("dev/" + name); }
 
-  void addUsbPort(const QString& name) { addPort(name, "sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/"); }
+  void addUsbPort(const QString& name) { addPort(name, kUsbDevice + "/1-2:1.0/"); }
   void addBuiltinPort(const QString& name) { addPort(name, "sys/devices/platform/serial8250/"); }
+
+  // The USB device above every USB port of the tree, as sysfs shows it:
+  // one attribute per file.
+  void setUsbDevice(const QString& vendorId, const QString& productId, const QString& manufacturer,
+                    const QString& product, const QString& serial) {
+    const QDir device(dir_.filePath(kUsbDevice));
+    device.mkpath(".");
+    for (const auto& [name, value] : {std::pair{"idVendor", vendorId}, {"idProduct", productId},
+                                      {"manufacturer", manufacturer}, {"product", product}, {"serial", serial}}) {
+      QFile file(device.filePath(name));
+      file.open(QIODevice::WriteOnly);
+      file.write((value + "\n").toUtf8());
+    }
+  }
 
   void removePort(const QString& name) {
     QFile::remove(QString::fromStdString(devicePath(name)));
@@ -30,6 +45,8 @@ public:
   }
 
 private:
+  static inline const QString kUsbDevice = "sys/devices/pci0000:00/0000:00:14.0/usb1/1-2";
+
   std::string path(const QString& relative) const { return dir_.filePath(relative).toStdString(); }
 
   void addPort(const QString& name, const QString& busFolder) {

@@ -31,6 +31,21 @@ TEST_F(PortBox, ListsOnlyUsbPortsInAStableOrderAndSelectsTheFirst) {
   EXPECT_EQ(frmMain->cbxPort->currentText(), dev("ttyACM0"));
 }
 
+TEST_F(PortBox, EachPortShowsItsUsbIdentityAsTooltip) {
+  ports.setUsbDevice("0403", "6001", "FTDI", "FT232R USB UART", "A10K3XQZ");
+  ports.addUsbPort("ttyUSB0");
+  openWindow();
+  ASSERT_EQ(frmMain->cbxPort->count(), 1);
+  EXPECT_EQ(frmMain->cbxPort->itemData(0, Qt::ToolTipRole).toString(),
+            "0403:6001 FTDI FT232R USB UART, serial A10K3XQZ");
+
+  ports.addUsbPort("ttyUSB1");  // the same device, as a second port of a dual adapter
+  frmMain->WMDeviceChange();
+  ASSERT_EQ(frmMain->cbxPort->count(), 2);
+  EXPECT_EQ(frmMain->cbxPort->itemData(1, Qt::ToolTipRole).toString(),
+            "0403:6001 FTDI FT232R USB UART, serial A10K3XQZ");
+}
+
 TEST_F(PortBox, WithoutPortsTheBoxIsEmptyButEditable) {
   ports.addBuiltinPort("ttyS0");
   openWindow();

@@ -134,6 +134,12 @@ void parseOne(const std::vector<std::string>& args, size_t& i, TSimOptions& opti
   }
   const auto handler = valueOptions().find(name);
   if (handler == valueOptions().end()) throw TOptionError("unknown option '" + name + "'");
+  // "--version MAJ.MIN" sets the virtual logger's version; alone, as every
+  // program's --version, it asks for this program's own.
+  if (name == "--version" && !value && (i + 1 >= args.size() || args[i + 1].starts_with("--"))) {
+    options.showVersion = true;
+    return;
+  }
   if (!value) {
     if (i + 1 >= args.size()) throw TOptionError(name + " needs a value");
     value = args[++i];
@@ -192,6 +198,7 @@ Output:
   --exit-after-start      end once a started application has answered its identity query
   --quiet                 no log on standard error
   --help                  show this text
+  --version               (without a value) show the program version
 )";
 }
 

@@ -14,6 +14,7 @@ struct TSimOptions {
   bool quiet = false;          // no log on stderr
   bool exitAfterStart = false; // end once a started application has answered its identity query
   bool help = false;
+  bool showVersion = false;    // --version without a value: the program's version
 };
 
 struct TSimOptionsResult {

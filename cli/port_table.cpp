@@ -1,0 +1,27 @@
+#include "cli/port_table.h"
+
+#include "cli/firmware_table.h"
+
+namespace kelvry::cli {
+
+namespace {
+
+std::string orDash(const std::string& text) { return text.empty() ? std::string("-") : text; }
+
+TTableRow portRow(const TUsbPortIdentity& port) {
+  const std::string usbId = port.vendorId.empty() ? std::string() : port.vendorId + ":" + port.productId;
+  const std::string latency = port.latencyTimerMs ? std::to_string(*port.latencyTimerMs) + " ms" : std::string();
+  return {port.port,         orDash(usbId),       orDash(port.manufacturer),
+          orDash(port.product), orDash(port.serialNumber), orDash(latency)};
+}
+
+}  // namespace
+
+std::string formatPortTable(const std::vector<TUsbPortIdentity>& ports) {
+  if (ports.empty()) return {};
+  std::vector<TTableRow> rows;
+  for (const TUsbPortIdentity& port : ports) rows.push_back(portRow(port));
+  return formatTable({"Port", "USB ID", "Maker", "Product", "Serial", "Latency"}, rows);
+}
+
+}  // namespace kelvry::cli
