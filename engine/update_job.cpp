@@ -21,9 +21,6 @@ constexpr uint8_t kRecReadInfo = 0x20;
 constexpr uint8_t kRecReadUpid = 0x30;
 constexpr uint8_t kRecErase = 0x31;
 constexpr uint8_t kRecStart = 0x33;
-constexpr uint8_t kVectorTableHigh = 0x03;
-constexpr uint8_t kVectorTableLow = 0xDF;
-constexpr uint8_t kDataRecordBytes = 64;
 constexpr uint16_t kBootloaderGeneration = 3;
 constexpr uint16_t kUpdateInfoReady = 0xFFFE;
 constexpr int kPauseBeforeStartMs = 500;
@@ -215,7 +212,7 @@ void TBrisolcCommThread::programSource(int32_t n) {
     FRequest.sources.getFirmwareLine(source, i, line);
     FHex.hexLine = line;
     FHex.hexLineToRecord();
-    if (FHex.addressHigh() == kVectorTableHigh && FHex.addressLow() == kVectorTableLow) {
+    if (isVectorTableRecord(FHex)) {
       heldBack = line;
       post(ntf::VectorTable, 0);
       continue;

@@ -7,7 +7,6 @@ namespace kelvry {
 namespace {
 
 constexpr uint8_t kDataRecord = 0x00;
-constexpr uint8_t kDataBytes = 64;
 constexpr uint8_t kVectorTableHigh = 0x03;
 constexpr uint8_t kVectorTableLow = 0xDF;
 constexpr size_t kShownCharacters = 20;
@@ -26,6 +25,10 @@ std::string record(int32_t index, const std::string& line) {
 
 }  // namespace
 
+bool isVectorTableRecord(const THexCodec& codec) {
+  return codec.addressHigh() == kVectorTableHigh && codec.addressLow() == kVectorTableLow;
+}
+
 std::optional<TImageProblem> checkImageLines(const std::function<std::string(int32_t)>& lineAt, int32_t endIndex) {
   THexCodec codec;
   bool vectorTableSeen = false;
@@ -37,10 +40,10 @@ std::optional<TImageProblem> checkImageLines(const std::function<std::string(int
     if (codec.type() != kDataRecord)
       return TImageProblem{i, record(i, codec.hexLine) + " has record type " + std::to_string(codec.type()) +
                                   "; the bootloader takes data records (type 0) only"};
-    if (codec.count() != kDataBytes)
+    if (codec.count() != kDataRecordBytes)
       return TImageProblem{i, record(i, codec.hexLine) + " holds " + std::to_string(codec.count()) +
                                   " data bytes; the bootloader takes 64"};
-    vectorTableSeen |= codec.addressHigh() == kVectorTableHigh && codec.addressLow() == kVectorTableLow;
+    vectorTableSeen |= isVectorTableRecord(codec);
   }
   if (!vectorTableSeen)
     return TImageProblem{endIndex, "no record holds the interrupt vector table (block 03DF)"};

@@ -8,6 +8,15 @@
 
 namespace kelvry {
 
+struct THexCodec;
+
+// Every line the bootloader programs is a data record of this many bytes.
+inline constexpr uint8_t kDataRecordBytes = 64;
+
+// Whether the codec's record is the interrupt vector table's (block 03DF),
+// the line that is programmed last.
+bool isVectorTableRecord(const THexCodec& codec);
+
 // What keeps the bootloader from taking a firmware image, and where.
 struct TImageProblem {
   int32_t lineIndex = 0;  // index of the record line; the end line's index when a line is missing
