@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "frontend/report_line.h"
 #include "ui/control_metrics.h"
 #include "ui/window_docking.h"
 
@@ -18,8 +19,9 @@ constexpr int kDesignHeight = 141;
 constexpr int kMinimumDockedHeight = 60;
 }  // namespace
 
+// The stamp both front ends write, from the shared front-end logic.
 QString formatReportLine(const QTime& time, const QString& sLine) {
-  return time.toString("hh-mm-ss") + " -> " + sLine;
+  return QString::fromStdString(stampedReportLine(time.hour(), time.minute(), time.second(), sLine.toStdString()));
 }
 
 TfrmProtocol::TfrmProtocol(QWidget& frmMain)
