@@ -3,7 +3,10 @@
 namespace kelvry {
 
 TCommThread::TCommThread(INotificationSink& hWindow, TUpdateRequest request, TJobEnvironment environment)
-    : FhWindow(hWindow), FRequest(std::move(request)), FEnvironment(std::move(environment)) {}
+    : FhWindow(hWindow),
+      FRequest(std::move(request)),
+      FEnvironment(std::move(environment)),
+      FSelectedSource(FRequest.sources.hasFile() ? 0 : -1) {}
 
 TCommThreadPtr startCommThread(INotificationSink& hWindow, TUpdateRequest request, TJobEnvironment environment) {
   TCommThreadPtr worker(new TCommThread(hWindow, std::move(request), std::move(environment)));

@@ -38,7 +38,6 @@ public:
 
   // How the job ended. Read it only after the final notification.
   const TJobResult& result() const { return FResult; }
-  const TCancelToken& cancelToken() const { return *FRequest.cancel; }
 
 private:
   friend struct TCommThreadDelete;
@@ -51,7 +50,8 @@ private:
   INotificationSink& FhWindow;
   const TUpdateRequest FRequest;
   const TJobEnvironment FEnvironment;
-  std::atomic<int32_t> FSelectedSource{-1};
+  // Until the job chooses: the update file when one is attached, else none.
+  std::atomic<int32_t> FSelectedSource;
   TJobResult FResult;
   std::thread FThread;
 };

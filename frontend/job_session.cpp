@@ -13,7 +13,7 @@ TJobSession::~TJobSession() {
   // A worker still running must not outlive the sink it posts to.
   if (worker_) {
     cancel();
-    waitFor();
+    release();
   }
 }
 
@@ -47,8 +47,6 @@ void TJobSession::release() {
   lastResult_ = worker_->result();
   worker_.reset();
 }
-
-void TJobSession::waitFor() { release(); }
 
 int32_t TJobSession::selectedSource() const {
   return worker_ ? worker_->selectedSource() : lastResult_.selectedSource;

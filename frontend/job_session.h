@@ -45,11 +45,9 @@ public:
   const std::shared_ptr<TCancelToken>& cancelToken() const { return bCancel; }
 
   bool running() const { return worker_ != nullptr; }
-  // Lets go of the worker that has posted its final notification; its
-  // result stays readable.
+  // Waits for the worker to end (at once when it has posted its final
+  // notification) and lets go of it; its result stays readable.
   void release();
-  // Waits until a running worker has ended, then lets go of it.
-  void waitFor();
 
   // The firmware the last job was started with.
   const TUpdateRequest& request() const { return request_; }

@@ -93,7 +93,7 @@ TfrmMain::~TfrmMain() {
   // No worker may outlive the window it posts to.
   if (FSession.running()) {
     FSession.cancel();
-    FSession.waitFor();
+    FSession.release();
   }
   if (FBusyCursor) QApplication::restoreOverrideCursor();
 }
@@ -466,7 +466,7 @@ void TfrmMain::stopJobForClose() {
   FRepeatTimer.stop();
   FDeferred.clear();
   FSession.cancel();
-  FSession.waitFor();
+  FSession.release();
   EndJob();
 }
 

@@ -47,6 +47,24 @@ TEST_F(WorkerTest, MissingPortEndsWithPortErrorOnlyAndKeepsTheReason) {
   EXPECT_EQ(worker->result().serialFailure.operation, "open");
 }
 
+TEST_F(WorkerTest, FileStaysTheChosenSourceUntilTheJobChooses) {
+  useFileSource({dataRecord(0x0200), dataRecord(kVectorBlock), kEndOfFile});
+  TUpdateRequest missing = request();
+  missing.sPort = "/dev/kelvry-no-such-port";
+  auto worker = startCommThread(sink, missing);
+  ASSERT_TRUE(sink.waitForFinal());
+  worker->waitFor();
+  EXPECT_EQ(worker->result().selectedSource, 0);
+
+  sim::TLoggerConfig otherPrint = bootloaderLogger();
+  otherPrint.identity.print = 1;
+  sim::TMemoryLogger logger(otherPrint);
+  TJobSink second;
+  runJob(logger, second);
+  EXPECT_EQ(second.last(), (TNotification{ntf::JobFailed, err::NoMatchingSource}));
+  EXPECT_EQ(selectedSource, -1);
+}
+
 TEST_F(WorkerTest, TwoWakeUpsComeFirstAndACommunicationFailureCarriesTheCommand) {
   sim::TLoggerConfig config;
   config.faults.silentFrom = 3;  // the logger hears the wake-ups, then falls silent
