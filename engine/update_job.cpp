@@ -220,10 +220,9 @@ void TBrisolcCommThread::programSource(int32_t n) {
     programLine(line, i);
     setProgress(i, n);
   }
-  if (!heldBack.empty()) {
-    post(ntf::VectorTable, 1);
-    programLine(heldBack, n);
-  }
+  // checkEveryLine made sure the image holds its vector table.
+  post(ntf::VectorTable, 1);
+  programLine(heldBack, n);
 }
 
 // Once the start command is out, the new firmware is in place and runs: a

@@ -40,7 +40,8 @@ struct TUpdateRequest {
 // How a job ended.
 struct TJobResult {
   TNotification final{ntf::JobDone, 0};  // the worker's final notification: 0, 10 or 13
-  int32_t errorCode = 0;                 // the error that ended the job; 0 when none did
+  int32_t errorCode = 0;                 // the engine error that ended the job; 0 when none
+                                         // did (final tells a foreign failure, 10 with 0)
   // Why the port did not open (error 10) or a read or write failed (11).
   TSerialFailure serialFailure;
   int32_t selectedSource = -1;           // the source the job chose; -1 none
