@@ -11,6 +11,9 @@ namespace kelvry::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitUnexpected = 1;  // a failure outside the engine's codes
 inline constexpr int kExitUsage = 2;       // bad command line, or nobody to confirm the update
+// Several ports were updated and not every logger was: each port's own
+// status is in the summary.
+inline constexpr int kExitSomeFailed = 80;
 
 // The exit status for the error code of a failed job: the code itself when
 // the engine defines it, kExitUnexpected otherwise (0 included).

@@ -3,6 +3,7 @@
 #include <sys/ioctl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ostream>
 
 #include "frontend/job_notifications.h"
@@ -19,6 +20,7 @@ TProgressLine::TProgressLine(std::ostream& terminal, bool isTerminal, int column
 
 void TProgressLine::setPercent(int percent) {
   percent_ = std::clamp(percent, 0, 100);
+  timeLeft_.update(percent_, std::chrono::steady_clock::now());
   if (visible_) draw();
 }
 
@@ -52,6 +54,10 @@ void TProgressLine::draw() {
   line.append(static_cast<size_t>(kBarWidth - filled), '.');
   line += "] ";
   line += format("%3d%%", percent_);
+  if (const std::string left = timeLeftText(timeLeft_.left()); !left.empty()) {
+    line += "  ";
+    line += left;
+  }
   if (!status_.empty()) {
     line += "  ";
     line += status_;

@@ -3,8 +3,10 @@
 #include <iosfwd>
 #include <string>
 
-// A one-line progress bar with the current status text, redrawn in place on
-// a terminal. When the stream is not a terminal it draws nothing, so logs
+#include "cli/time_left.h"
+
+// A one-line progress bar with the time the programming still takes and the
+// current status text, redrawn in place on a terminal. When the stream is not a terminal it draws nothing, so logs
 // and pipes get no control characters.
 
 namespace kelvry::cli {
@@ -30,6 +32,7 @@ private:
   int columns_;
   bool visible_ = false;
   int percent_ = 0;
+  TTimeLeft timeLeft_;
   std::string status_;
 };
 

@@ -42,7 +42,7 @@ void TTerminalJobView::StartJob(TCmd cmd) {
 }
 
 void TTerminalJobView::handle(const TNotification& notification) {
-  if (settings_.trace) printLine(format("notify %u %d", notification.code, notification.value));
+  if (settings_.trace) writeTraceLine(format("notify %u %d", notification.code, notification.value));
   switch (notification.code) {
     case ntf::JobDone: exitStatus_ = kExitSuccess; break;
     case ntf::JobFailed: exitStatus_ = exitStatusForError(notification.value); break;
@@ -126,9 +126,15 @@ void TTerminalJobView::printLine(const std::string& line) {
   if (busy_) progress_.show();
 }
 
+void TTerminalJobView::writeReportLine(const std::string& stampedLine, const std::string&) { printLine(stampedLine); }
+
+void TTerminalJobView::writeMessage(const std::string& sText) { printLine(sText); }
+
+void TTerminalJobView::writeTraceLine(const std::string& line) { printLine(line); }
+
 void TTerminalJobView::flush() {
-  for (const auto& line : pendingReport_) printLine(line.first);
-  for (const auto& message : pendingMessages_) printLine(message);
+  for (const auto& line : pendingReport_) writeReportLine(line.first, line.second);
+  for (const auto& message : pendingMessages_) writeMessage(message);
   pendingReport_.clear();
   pendingMessages_.clear();
   if (busy_) progress_.show();

@@ -68,6 +68,13 @@ public:
   void RepeatAfterProgrammingError() override;
   void RepeatAfterCommFailure(TCmd cmd) override;
 
+protected:
+  // Where the handled notification's lines go: by default stdout, behind
+  // the progress line. A view of one port among several sends them on.
+  virtual void writeReportLine(const std::string& stampedLine, const std::string& sText);
+  virtual void writeMessage(const std::string& sText);
+  virtual void writeTraceLine(const std::string& line);
+
 private:
   void beginJob();
   TUpdateRequest requestFor(TCmd cmd) const;

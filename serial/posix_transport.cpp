@@ -42,6 +42,7 @@ TPosixSerialTransport::~TPosixSerialTransport() {
 bool TPosixSerialTransport::open(const std::string& port, int32_t baud) {
   close();
   port_ = openComPort(port, baud, &failure_, &previousSettings_);
+  byteTime_ = byteTimeAt(baud);
   return port_ != INVALID_PORT_HANDLE;
 }
 
@@ -73,7 +74,7 @@ bool TPosixSerialTransport::read(uint8_t* data, size_t count, size_t& received,
     received = 0;
     return true;
   }
-  return readCommFor(port_, data, count, received, timeout, wakeFd_) || fail("read");
+  return readCommFor(port_, data, count, received, timeout, wakeFd_, byteTime_) || fail("read");
 }
 
 }  // namespace kelvry

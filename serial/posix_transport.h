@@ -8,7 +8,8 @@ namespace kelvry {
 
 // A real serial port on POSIX termios. A read blocks in poll() on the line
 // and on an eventfd that the job's cancel token signals, so a cancel ends
-// it at once.
+// it at once; a reply that arrives at line speed is read in a few pieces,
+// not byte by byte.
 class TPosixSerialTransport final : public ISerialTransport {
 public:
   explicit TPosixSerialTransport(const TCancelToken& cancel);
@@ -30,6 +31,7 @@ private:
   const TCancelToken& cancel_;
   TPortHandle port_ = INVALID_PORT_HANDLE;
   TSavedLineSettings previousSettings_;  // put back at close
+  std::chrono::microseconds byteTime_{};  // one byte on the line at the open baud rate
   int wakeFd_ = -1;
   TCancelToken::TWakeRegistration wakeOnCancel_;
   TSerialFailure failure_;

@@ -60,6 +60,23 @@ TWait waitForLine(int fd, short events, Clock::time_point deadline, int wakeFd =
 
 bool isRetryable(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
+// Waits while `missing` bytes but the last are still on the wire, at most
+// until `deadline`; false when `wakeFd` ended the wait.
+bool restWhileOnWire(size_t missing, std::chrono::microseconds byteTime, Clock::time_point deadline, int wakeFd) {
+  if (missing < 2 || byteTime <= std::chrono::microseconds::zero()) return true;
+  const auto until = std::min(deadline, Clock::now() + byteTime * static_cast<int64_t>(missing - 1));
+  pollfd wake{wakeFd, POLLIN, 0};
+  for (;;) {
+    // Rounded down: resting a little too short costs one more wake-up,
+    // resting too long would delay the reply.
+    const auto left = std::chrono::floor<milliseconds>(until - Clock::now()).count();
+    if (left <= 0) return true;
+    const int result = poll(&wake, wakeFd >= 0 ? 1 : 0, static_cast<int>(std::min<int64_t>(left, INT_MAX)));
+    if (result > 0) return false;
+    if (result < 0 && errno != EINTR) return true;
+  }
+}
+
 }  // namespace
 
 bool clearCommError(TPortHandle hPort) {
@@ -119,13 +136,18 @@ bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& wri
   return true;
 }
 
+std::chrono::microseconds byteTimeAt(int32_t baud) {
+  constexpr int64_t kBitsPerByte = 10;
+  return baud > 0 ? std::chrono::microseconds(kBitsPerByte * 1'000'000 / baud) : std::chrono::microseconds::zero();
+}
+
 bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received) {
   const auto perByte = kTimeoutPerByte * static_cast<int64_t>(std::min<size_t>(count, INT_MAX));
   return readCommFor(hPort, data, count, received, kReadTimeoutConstant + perByte);
 }
 
 bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received, milliseconds timeout,
-                 int wakeFd) {
+                 int wakeFd, std::chrono::microseconds byteTime) {
   received = 0;
   if (hPort < 0) {
     errno = EBADF;
@@ -136,6 +158,11 @@ bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& receive
   // characters: a reply that trickles in is collected as a whole.
   const auto deadline = Clock::now() + timeout;
   while (received < count) {
+    // Once a reply has begun, the rest of it cannot arrive faster than the
+    // line carries it: rest until all but its last byte can be there instead
+    // of waking for every byte, then wait for the last one on the line, so
+    // that the reply is complete as early as before.
+    if (received > 0 && !restWhileOnWire(count - received, byteTime, deadline, wakeFd)) return true;
     switch (waitForLine(fd, POLLIN, deadline, wakeFd)) {
       case TWait::TimedOut:
       case TWait::Woken: return true;

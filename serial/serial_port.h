@@ -47,8 +47,14 @@ bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& wri
 // platform call fails (a hang-up included, as EIO).
 bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received);
 // The same with a time-out of its own; the wait also ends early when
-// `wakeFd` (-1: none) becomes readable.
+// `wakeFd` (-1: none) becomes readable. With `byteTime` (the time one byte
+// takes on the line) the read does not wake for every byte of a reply that
+// arrives at line speed.
 bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received,
-                 std::chrono::milliseconds timeout, int wakeFd = -1);
+                 std::chrono::milliseconds timeout, int wakeFd = -1,
+                 std::chrono::microseconds byteTime = std::chrono::microseconds::zero());
+
+// The time one byte (start bit, 8 data bits, stop bit) takes at `baud`.
+std::chrono::microseconds byteTimeAt(int32_t baud);
 
 }  // namespace kelvry

@@ -22,6 +22,8 @@ using TClock = std::chrono::steady_clock;
 
 constexpr int kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
 constexpr int kWriteStallMs = 1000;
+// How often bytes of a reply are passed on at an emulated baud rate.
+constexpr std::chrono::microseconds kDeliverySlice{4000};
 
 [[noreturn]] void throwErrno(const char* operation) {
   throw std::system_error(errno, std::generic_category(), operation);
@@ -155,8 +157,11 @@ bool TPtyLogger::Impl::perform(const TLoggerAction& action) {
 
 bool TPtyLogger::Impl::writeReply(const std::string& reply) {
   if (baud <= 0) return writeSome(reply.data(), reply.size());
-  // Each byte leaves when a real line at this baud rate would have sent it.
+  // No byte leaves before a real line at this baud rate would have sent it,
+  // and the last one leaves exactly then. In between, bytes are passed on in
+  // slices, as a USB adapter does, so the logger does not wake for each.
   const auto begin = TClock::now();
+  const size_t slice = std::max<size_t>(1, static_cast<size_t>(kDeliverySlice / wireTime(1, baud)));
   size_t sent = 0;
   while (sent < reply.size()) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(TClock::now() - begin);
@@ -165,9 +170,12 @@ bool TPtyLogger::Impl::writeReply(const std::string& reply) {
       if (!writeSome(reply.data() + sent, due - sent)) return false;
       sent = due;
     }
-    if (!waitUntil(begin + wireTime(sent, baud))) return false;
+    // Byte i is due at begin + i byte times.
+    const size_t nextSliceEnd = std::min(sent + slice - 1, reply.size() - 1);
+    if (sent < reply.size() && !waitUntil(begin + wireTime(nextSliceEnd, baud))) return false;
   }
-  return true;
+  // The line is busy until the last byte's stop bit has gone out.
+  return waitUntil(begin + wireTime(reply.size(), baud));
 }
 
 // Writes everything; a reply that nobody reads for a long time is dropped,

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// The live view of several ports updated at once: one line per port (port,
+// logger, percent, time left, status), redrawn in place on a terminal. Off
+// a terminal it draws nothing. Not thread-safe: its owner serializes calls.
+
+namespace kelvry::cli {
+
+struct TBoardRow {
+  std::string port;
+  std::string logger;    // empty until the logger has answered
+  int percent = 0;
+  std::string timeLeft;  // empty without an estimate
+  std::string status;
+};
+
+// One row as drawn, cut to fit `columns` so that it never wraps.
+std::string boardLine(const TBoardRow& row, size_t portWidth, int columns);
+
+class TFleetBoard {
+public:
+  TFleetBoard(std::ostream& terminal, bool isTerminal, int columns, std::vector<TBoardRow> rows);
+
+  TBoardRow& row(size_t index) { return rows_[index]; }
+  // Draws the rows again after a change, when they are on screen.
+  void refresh();
+  // Puts the rows on screen below whatever was written last.
+  void show();
+  // Takes the rows off the screen, e.g. before other output is written.
+  void hide();
+
+private:
+  void draw();
+
+  std::ostream& terminal_;
+  bool isTerminal_;
+  int columns_;
+  size_t portWidth_ = 0;
+  std::vector<TBoardRow> rows_;
+  bool visible_ = false;
+};
+
+}  // namespace kelvry::cli

@@ -1,0 +1,52 @@
+#include "cli/fleet_json.h"
+
+#include <nlohmann/json.hpp>
+
+#include "cli/utc_stamp.h"
+
+namespace kelvry::cli {
+
+namespace {
+
+using nlohmann::json;
+
+std::string joinedLines(const TPortEvent& event) {
+  std::string text;
+  for (const auto& line : event.report) {
+    if (!text.empty()) text += '\n';
+    text += line.second;
+  }
+  return text;
+}
+
+// Absent values are null rather than empty strings, so a script can tell
+// "not known" from a text.
+json textOrNull(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
+
+}  // namespace
+
+std::string eventJsonLine(const std::string& port, std::chrono::system_clock::time_point when,
+                          const TPortEvent& event) {
+  json line = {{"port", port}, {"time", isoUtcStamp(when)}};
+  line["code"] = event.notification ? json(event.notification->code) : json(nullptr);
+  line["value"] = event.notification ? json(event.notification->value) : json(nullptr);
+  line["text"] = joinedLines(event);
+  if (!event.messages.empty()) line["message"] = event.messages.back();
+  return line.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock::time_point when) {
+  const json result = {
+      {"status", record.exitStatus},
+      {"text", record.resultText},
+      {"loggerBefore", textOrNull(record.loggerBefore)},
+      {"loggerAfter", textOrNull(record.loggerAfter)},
+      {"image", textOrNull(record.image)},
+      {"repeats", record.repeats},
+      {"seconds", std::chrono::duration<double>(record.duration).count()},
+  };
+  const json line = {{"port", record.port}, {"time", isoUtcStamp(when)}, {"result", result}};
+  return line.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace kelvry::cli

@@ -1,0 +1,156 @@
+// The pieces of a run over several ports that need no logger: the time-left
+// estimate, the board's lines, time stamps and file names, the exit status
+// of the run, and the JSON lines.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "cli/fleet_board.h"
+#include "cli/fleet_json.h"
+#include "cli/fleet_run.h"
+#include "cli/report_log_file.h"
+#include "cli/time_left.h"
+#include "cli/utc_stamp.h"
+#include "engine/status_codes.h"
+
+namespace kelvry::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using TSteady = std::chrono::steady_clock;
+
+TEST(TimeLeft, EstimatesTheRestAtTheMeasuredRate) {
+  TTimeLeft estimate;
+  const TSteady::time_point t0{};
+  EXPECT_FALSE(estimate.left());
+  estimate.update(0, t0);
+  EXPECT_FALSE(estimate.left()) << "one percentage gives no rate";
+  estimate.update(9, t0 + 60s);  // 9 % a minute: 90 % more take 10 minutes
+  ASSERT_TRUE(estimate.left());
+  EXPECT_EQ(*estimate.left(), 600s);
+  EXPECT_EQ(timeLeftText(estimate.left()), "10:00 left");
+  // A repeat starts at 0 again: the old rate no longer counts.
+  estimate.update(0, t0 + 61s);
+  EXPECT_FALSE(estimate.left());
+  estimate.update(33, t0 + 61s + 33s);
+  EXPECT_EQ(*estimate.left(), 66s);
+  EXPECT_EQ(timeLeftText(estimate.left()), "1:06 left");
+  estimate.update(99, t0 + 200s);
+  EXPECT_FALSE(estimate.left()) << "nothing left to program";
+}
+
+TEST(FleetBoard, OneAlignedLinePerPortThatNeverWraps) {
+  const TBoardRow row{"/dev/ttyUSB0", "Kelvry V2.88", 42, "7:10 left", "Update Kelvry V2.92, PR56, BL3.0"};
+  EXPECT_EQ(boardLine(row, 14, 200),
+            "/dev/ttyUSB0    Kelvry V2.88   42%  7:10 left   Update Kelvry V2.92, PR56, BL3.0");
+  const TBoardRow fresh{"/dev/ttyUSB1", "", 0, "", "Start at serial port \"/dev/ttyUSB1\""};
+  EXPECT_EQ(boardLine(fresh, 14, 200).substr(0, 38), "/dev/ttyUSB1    -               0%    ");
+  EXPECT_EQ(boardLine(row, 14, 40).size(), 39u);
+}
+
+TEST(FleetBoard, RedrawsInPlaceOnATerminalOnly) {
+  std::ostringstream offTerminal;
+  TFleetBoard quiet(offTerminal, false, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
+  quiet.show();
+  quiet.row(0).percent = 50;
+  quiet.refresh();
+  quiet.hide();
+  EXPECT_EQ(offTerminal.str(), "");
+
+  std::ostringstream terminal;
+  TFleetBoard board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
+  board.show();
+  EXPECT_EQ(terminal.str(), "a  -               0%\033[K\nb  -               0%\033[K\n");
+  terminal.str("");
+  board.row(1).percent = 7;
+  board.refresh();  // back up two lines, then over the old ones
+  EXPECT_EQ(terminal.str(), "\r\033[2Aa  -               0%\033[K\nb  -               7%\033[K\n");
+  terminal.str("");
+  board.hide();
+  EXPECT_EQ(terminal.str(), "\r\033[2A\033[J");
+}
+
+TEST(UtcStamp, IsoForRecordsAndCompactForFileNames) {
+  // 2026-12-10 14:05:09.123 UTC
+  const std::chrono::system_clock::time_point when{std::chrono::sys_days{std::chrono::year{2026} / 12 / 10} +
+                                                   14h + 5min + 9s + 123ms};
+  EXPECT_EQ(isoUtcStamp(when), "2026-12-10T14:05:09.123Z");
+  EXPECT_EQ(compactUtcStamp(when), "20261210T140509Z");
+  struct TCase {
+    std::string port, file;
+  };
+  for (const TCase& c : std::vector<TCase>{{"/dev/ttyUSB0", "20261210T140509Z_ttyUSB0.log"},
+                                           {"/dev/pts/3", "20261210T140509Z_pts-3.log"},
+                                           {"COM3", "20261210T140509Z_COM3.log"},
+                                           {"/dev/serial/by-id/usb-FTDI:1", "20261210T140509Z_serial-by-id-usb-FTDI-1.log"}})
+    EXPECT_EQ(reportFileName(c.port, when), c.file);
+  EXPECT_EQ(durationText(667s), "11:07");
+}
+
+TEST(FleetExitStatus, ZeroOnlyWhenEveryLoggerSucceeded) {
+  struct TCase {
+    std::vector<int> statuses;
+    bool infoOnly;
+    int expected;
+  };
+  const std::vector<TCase> cases = {
+      {{0}, false, 0},
+      {{err::NoReply}, false, err::NoReply},  // one port: its own status, as ever
+      {{0, 0, 0}, false, 0},
+      {{0, err::LoggerException, 0}, false, kExitSomeFailed},
+      {{err::Cancelled, err::Cancelled}, false, kExitSomeFailed},
+      {{err::ReadInfoOnly, err::ReadInfoOnly}, true, err::ReadInfoOnly},
+      {{err::ReadInfoOnly, err::PortNotReady}, true, kExitSomeFailed},
+  };
+  for (const TCase& c : cases) {
+    std::vector<TPortRecord> records;
+    for (int status : c.statuses) {
+      TPortRecord record;
+      record.exitStatus = status;
+      records.push_back(record);
+    }
+    EXPECT_EQ(fleetExitStatus(records, c.infoOnly), c.expected) << c.statuses.size() << " ports";
+  }
+}
+
+TEST(FleetJson, OneObjectPerNotificationAndOneResultPerPort) {
+  const std::chrono::system_clock::time_point when{std::chrono::sys_days{std::chrono::year{2026} / 1 / 2}};
+  TPortEvent done;
+  done.notification = TNotification{0, 0};
+  done.messages.push_back("Update Kelvry V2.92 succesfully completed.");
+  const auto line = nlohmann::json::parse(eventJsonLine("/dev/ttyUSB0", when, done));
+  EXPECT_EQ(line, nlohmann::json::parse(R"({"port":"/dev/ttyUSB0","time":"2026-01-02T00:00:00.000Z","code":0,
+      "value":0,"text":"","message":"Update Kelvry V2.92 succesfully completed."})"));
+
+  TPortEvent start;  // a job the view started by itself: no notification
+  start.report.emplace_back("10-00-00 -> Start at serial port \"x\"", "Start at serial port \"x\"");
+  const auto started = nlohmann::json::parse(eventJsonLine("x", when, start));
+  EXPECT_TRUE(started.at("code").is_null());
+  EXPECT_EQ(started.at("text"), "Start at serial port \"x\"");
+  EXPECT_FALSE(started.contains("message"));
+
+  TPortRecord record;
+  record.port = "x";
+  record.loggerBefore = "Kelvry V2.88";
+  record.exitStatus = err::NoReply;
+  record.resultText = "Gave up after 3 repeats: communication error!";
+  record.repeats = 3;
+  record.duration = 1500ms;
+  const auto result = nlohmann::json::parse(resultJsonLine(record, when)).at("result");
+  EXPECT_EQ(result.at("status"), err::NoReply);
+  EXPECT_EQ(result.at("text"), record.resultText);
+  EXPECT_EQ(result.at("loggerBefore"), "Kelvry V2.88");
+  EXPECT_TRUE(result.at("loggerAfter").is_null());
+  EXPECT_EQ(result.at("repeats"), 3);
+  EXPECT_DOUBLE_EQ(result.at("seconds").get<double>(), 1.5);
+}
+
+}  // namespace
+}  // namespace kelvry::cli
