@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -82,7 +83,8 @@ int measure(int baud, int loggers, int report) {
   std::ostream nowhere(nullptr);
   const double cpuBefore = cpuSeconds(RUSAGE_SELF);
   const auto start = std::chrono::steady_clock::now();
-  const cli::TFleetResult result = cli::runFleet(settings, cancel, cancelRequested, nowhere, nowhere);
+  std::ostream& out = std::getenv("FLEET_BENCH_OUT") ? std::cout : nowhere;
+  const cli::TFleetResult result = cli::runFleet(settings, cancel, cancelRequested, out, nowhere);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double toolCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
   for (const TSimProcess& sim : sims) {

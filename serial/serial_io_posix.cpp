@@ -60,6 +60,33 @@ TWait waitForLine(int fd, short events, Clock::time_point deadline, int wakeFd =
 
 bool isRetryable(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
+// How fast a reply comes in: the first two pieces of it tell, but never
+// slower than the line itself could carry it. A line
+// slower than it claims (a pseudo-terminal, a virtual logger emulating
+// another baud rate) is read at the pace its bytes really arrive.
+class TArrivalPace {
+public:
+  explicit TArrivalPace(std::chrono::microseconds lineByteTime) : lineByteTime_(lineByteTime) {}
+
+  void arrived(size_t bytes, Clock::time_point when) {
+    if (++pieces_ == 1) {
+      firstAt_ = when;
+    } else if (pieces_ == 2) {
+      const auto perByte = std::chrono::duration_cast<std::chrono::microseconds>(when - firstAt_) /
+                           static_cast<int64_t>(bytes);
+      byteTime_ = std::min(perByte, lineByteTime_);
+    }
+  }
+  // Zero until two pieces have arrived.
+  std::chrono::microseconds byteTime() const { return byteTime_; }
+
+private:
+  std::chrono::microseconds lineByteTime_;
+  std::chrono::microseconds byteTime_{};
+  int pieces_ = 0;
+  Clock::time_point firstAt_{};
+};
+
 // Waits while `missing` bytes but the last are still on the wire, at most
 // until `deadline`; false when `wakeFd` ended the wait.
 bool restWhileOnWire(size_t missing, std::chrono::microseconds byteTime, Clock::time_point deadline, int wakeFd) {
@@ -157,12 +184,13 @@ bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& receive
   // One total time-out from the start of the call and none between
   // characters: a reply that trickles in is collected as a whole.
   const auto deadline = Clock::now() + timeout;
+  TArrivalPace pace(byteTime);
   while (received < count) {
-    // Once a reply has begun, the rest of it cannot arrive faster than the
-    // line carries it: rest until all but its last byte can be there instead
-    // of waking for every byte, then wait for the last one on the line, so
-    // that the reply is complete as early as before.
-    if (received > 0 && !restWhileOnWire(count - received, byteTime, deadline, wakeFd)) return true;
+    // Once a reply is coming in, the rest of it cannot arrive faster than it
+    // has so far: rest until all but its last byte can be there instead of
+    // waking for every byte, then wait for the last one on the line, so that
+    // the reply is complete as early as before.
+    if (!restWhileOnWire(count - received, pace.byteTime(), deadline, wakeFd)) return true;
     switch (waitForLine(fd, POLLIN, deadline, wakeFd)) {
       case TWait::TimedOut:
       case TWait::Woken: return true;
@@ -172,6 +200,7 @@ bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& receive
     const ssize_t n = read(fd, data + received, count - received);
     if (n > 0) {
       received += static_cast<size_t>(n);
+      pace.arrived(static_cast<size_t>(n), Clock::now());
     } else if (n == 0) {
       errno = EIO;  // readable but empty: end of file on a hung-up line
       return false;
