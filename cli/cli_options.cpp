@@ -39,16 +39,21 @@ std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
   auto app = std::make_unique<CLI::App>(
       "Updates the firmware of a Kelvry data logger through its serial bootloader.", kProgram);
   app->set_help_flag();  // help is an action of ours, decided with the others
-  app->add_flag("-h,--help", v.help, "Show this help and exit.");
-  app->add_flag("--version", v.version, "Show the program version and exit.");
+  app->add_flag("-h,--help", v.help, "Show this help and exit.")
+      ->disable_flag_override();
+  app->add_flag("--version", v.version, "Show the program version and exit.")
+      ->disable_flag_override();
   app->add_option("--port", v.ports,
                   "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0; auto: the only USB "
                   "serial port present).")
       ->option_text("<port>")
       ->allow_extra_args(false);
-  app->add_flag("--simulate", v.simulate, "Update a virtual logger on a pseudo-terminal instead of a real one.");
-  app->add_flag("--list-ports", v.listPorts, "List the USB serial ports present, with their USB identity.");
-  app->add_flag("--list-firmware", v.listFirmware, "List the firmware this program can install.");
+  app->add_flag("--simulate", v.simulate, "Update a virtual logger on a pseudo-terminal instead of a real one.")
+      ->disable_flag_override();
+  app->add_flag("--list-ports", v.listPorts, "List the USB serial ports present, with their USB identity.")
+      ->disable_flag_override();
+  app->add_flag("--list-firmware", v.listFirmware, "List the firmware this program can install.")
+      ->disable_flag_override();
   app->add_option("--file-info", v.fileInfo, "Show the header of update file <path> (internal mode).")
       ->option_text("<path>")
       ->allow_extra_args(false);
@@ -57,8 +62,10 @@ std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
       ->allow_extra_args(false);
   app->add_flag("--info-only", v.infoOnly,
                 "Read the logger's identity and update data only; erase nothing (internal mode).");
-  app->add_flag("--yes", v.yes, "Answer the confirmation question with Yes.");
-  app->add_flag("--trace", v.trace, "Print every worker notification as \"notify CODE VALUE\".");
+  app->add_flag("--yes", v.yes, "Answer the confirmation question with Yes.")
+      ->disable_flag_override();
+  app->add_flag("--trace", v.trace, "Print every worker notification as \"notify CODE VALUE\".")
+      ->disable_flag_override();
   app->add_option("--max-repeats", v.maxRepeats,
                   "Repeat a failed update automatically at most <n> times (default: 3); \"unlimited\" repeats "
                   "until the update succeeds or is cancelled.")

@@ -75,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TWords{"--simulate", "--file", ""}, TWords{"--yes"},
                       TWords{"--port", "ttyUSB0", "--port", "ttyUSB1"},
                       TWords{"--port=ttyUSB0", "--port=ttyUSB0"},
-                      TWords{"--simulate", "--max-repeats", "Unlimited"}));
+                      TWords{"--simulate", "--max-repeats", "Unlimited"},
+                      // A flag takes no value: "--yes=2" is a mistake, not a yes.
+                      TWords{"--simulate", "--yes=2"}, TWords{"--simulate", "--yes=false"}));
 
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(
