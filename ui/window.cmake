@@ -17,7 +17,7 @@ add_library(kelvry_window STATIC
 set_target_properties(kelvry_window PROPERTIES AUTOMOC ON)
 target_include_directories(kelvry_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(kelvry_window PUBLIC
-  Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_run_options)
+  Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_qsettings_switch)
 kelvry_target_defaults(kelvry_window)
 
 add_executable(kelvry-update ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
