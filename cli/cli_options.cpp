@@ -20,7 +20,10 @@ struct TParsedValues {
   bool help = false;
   bool version = false;
   std::vector<std::string> ports;
-  bool simulate = false;
+  bool allPorts = false;
+  int simulate = 0;
+  bool json = false;
+  std::vector<std::string> logDir;
   bool listPorts = false;
   bool listFirmware = false;
   std::vector<std::string> fileInfo;
@@ -45,11 +48,23 @@ std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
       ->disable_flag_override();
   app->add_option("--port", v.ports,
                   "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0; auto: the only USB "
-                  "serial port present).")
+                  "serial port present). Give it several times to update several loggers at once.")
       ->option_text("<port>")
       ->allow_extra_args(false);
-  app->add_flag("--simulate", v.simulate, "Update a virtual logger on a pseudo-terminal instead of a real one.")
+  app->add_flag("--all-ports", v.allPorts, "Update the loggers on every USB serial port present, all at once.")
       ->disable_flag_override();
+  // "--simulate 4" arrives as "--simulate=4" (see parseCliOptions).
+  app->add_flag("--simulate", v.simulate,
+                "Update a virtual logger on a pseudo-terminal instead of a real one; with [n], n virtual "
+                "loggers at once.")
+      ->option_text("[n]");
+  app->add_flag("--json", v.json,
+                "Print one JSON object per line instead of the report: port, time, notification code, value "
+                "and text, then each port's result.")
+      ->disable_flag_override();
+  app->add_option("--log-dir", v.logDir, "Write one report file per port and run into folder <dir>.")
+      ->option_text("<dir>")
+      ->allow_extra_args(false);
   app->add_flag("--list-ports", v.listPorts, "List the USB serial ports present, with their USB identity.")
       ->disable_flag_override();
   app->add_flag("--list-firmware", v.listFirmware, "List the firmware this program can install.")
@@ -103,12 +118,14 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
     options.action = TAction::Version;
     return {};
   }
-  if (!v.ports.empty() && options.simulate) return "--port and --simulate exclude each other";
-  const bool update = !v.ports.empty() || options.simulate;
+  if (int{!v.ports.empty()} + int{options.simulate} + int{v.allPorts} > 1)
+    return "--port, --all-ports and --simulate exclude each other";
+  const bool update = !v.ports.empty() || options.simulate || v.allPorts;
   const int actions = int{update} + int{v.listPorts} + int{v.listFirmware} + int{!v.fileInfo.empty()};
   if (actions == 0)
     return "nothing to do: give --port PORT, --simulate, --list-ports, --list-firmware or --file-info PATH";
-  if (actions > 1) return "give only one of --port/--simulate, --list-ports, --list-firmware and --file-info";
+  if (actions > 1)
+    return "give only one of --port/--all-ports/--simulate, --list-ports, --list-firmware and --file-info";
   if (update) options.action = TAction::Update;
   if (v.listPorts) options.action = TAction::ListPorts;
   if (v.listFirmware) options.action = TAction::ListFirmware;
@@ -116,8 +133,32 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
   return {};
 }
 
+// Each port once: two jobs cannot share a port.
+std::string readPorts(const std::vector<std::string>& ports, TCliOptions& options) {
+  const auto devicePath = [](const std::string& port) { return port.starts_with('/') ? port : "/dev/" + port; };
+  for (size_t i = 0; i < ports.size(); ++i) {
+    if (ports[i].empty()) return "--port needs a port name";
+    for (size_t j = 0; j < i; ++j)
+      if (devicePath(ports[i]) == devicePath(ports[j])) return "give each port only once ('" + ports[i] + "')";
+  }
+  if (ports.size() > 1 && std::ranges::find(ports, std::string("auto")) != ports.end())
+    return "--port auto takes the only USB serial port; for several, give them or use --all-ports";
+  options.ports = ports;
+  options.port = ports.empty() ? std::string() : ports.front();
+  return {};
+}
+
+std::string readSimulateCount(int count, TCliOptions& options) {
+  if (!options.simulate) return {};
+  if (count < 1 || count > kMaxSimulated)
+    return "--simulate takes a number of virtual loggers from 1 to " + std::to_string(kMaxSimulated);
+  options.simulateCount = count;
+  return {};
+}
+
 std::string readValues(const TParsedValues& v, TCliOptions& options) {
-  for (const std::string& error : {singleValue(v.ports, "--port", "a port name", options.port),
+  for (const std::string& error : {readPorts(v.ports, options), readSimulateCount(v.simulate, options),
+                                   singleValue(v.logDir, "--log-dir", "a folder", options.logDir),
                                    singleValue(v.file, "--file", "a file name", options.updateFile),
                                    singleValue(v.fileInfo, "--file-info", "a file name", options.fileInfoPath)}) {
     if (!error.empty()) return error;
@@ -130,6 +171,8 @@ std::string checkModifiers(const TParsedValues&, TCliOptions& options) {
   if (!options.updateFile.empty() && !update && options.action != TAction::ListFirmware)
     return "--file applies to an update or to --list-firmware only";
   if (options.infoOnly && !update) return "--info-only applies to an update only";
+  if (options.json && !update) return "--json applies to an update only";
+  if (!options.logDir.empty() && !update) return "--log-dir applies to an update only";
   return {};
 }
 
@@ -159,14 +202,38 @@ std::string readOptionWords(const TParsedValues& v, TCliOptions& options) {
   return {};
 }
 
+// "--simulate 4" becomes "--simulate=4": a flag never takes the next
+// argument, so a count is joined to it. Only a number is, so that an option
+// word after --simulate stays a word.
+std::vector<std::string> joinSimulateCount(const std::vector<std::string>& arguments) {
+  std::vector<std::string> joined;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const bool count = i + 1 < arguments.size() && !arguments[i + 1].empty() &&
+                       std::ranges::all_of(arguments[i + 1], [](char c) { return c >= '0' && c <= '9'; });
+    if (i > 0 && arguments[i] == "--simulate" && count) {
+      joined.push_back(arguments[i] + "=" + arguments[i + 1]);
+      ++i;
+    } else {
+      joined.push_back(arguments[i]);
+    }
+  }
+  return joined;
+}
+
 }  // namespace
+
+bool isFleetRun(const TCliOptions& options) {
+  return options.ports.size() > 1 || options.allPorts || options.simulateCount > 1 || options.json ||
+         !options.logDir.empty();
+}
 
 TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
   TParsedValues values;
   const auto parser = makeParser(values);
   TCliParseResult result;
   // The parser takes the arguments without the program name, last first.
-  std::vector<std::string> pending(arguments.rbegin(), arguments.rend());
+  std::vector<std::string> pending = joinSimulateCount(arguments);
+  std::reverse(pending.begin(), pending.end());
   if (!pending.empty()) pending.pop_back();
   try {
     parser->parse(pending);
@@ -176,7 +243,9 @@ TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
     return result;
   }
   TCliOptions& options = result.options;
-  options.simulate = values.simulate;
+  options.simulate = values.simulate != 0;
+  options.allPorts = values.allPorts;
+  options.json = values.json;
   options.infoOnly = values.infoOnly;
   options.yes = values.yes;
   options.trace = values.trace;
@@ -207,6 +276,13 @@ std::string helpText() {
          "  stderr  a progress bar with the current status (only on a terminal), the\n"
          "          confirmation question, and errors of the command line.\n"
          "\n"
+         "Several loggers at once (--port given several times, --all-ports,\n"
+         "--simulate n, --json or --log-dir):\n"
+         "  one job per port, side by side; one question for the whole run; Ctrl-C\n"
+         "  cancels all of them. stdout carries each port's report lines behind the\n"
+         "  port's name (or, with --json, JSON lines), then a summary table; stderr a\n"
+         "  live line per port (only on a terminal).\n"
+         "\n"
          "Exit status:\n"
          "  0       success (update completed, or the listing was printed)\n"
          "  1       unexpected failure\n"
@@ -221,6 +297,9 @@ std::string helpText() {
          "  40-47   the logger refused or the update failed (44: read-back error and\n"
          "          --max-repeats was reached)\n"
          "  70      --info-only: the logger's data were read\n"
+         "  80      several loggers were updated at once and not all of them\n"
+         "          succeeded; the summary (or each port's JSON result) gives each\n"
+         "          port's own status\n"
          "\n"
          "Repeats:\n"
          "  A communication failure repeats the update 1.5 s later, a read-back error\n"

@@ -13,13 +13,20 @@ namespace kelvry::cli {
 // A script against a dead logger must end: a failed update is repeated this
 // often unless --max-repeats says otherwise. The window repeats until Cancel.
 inline constexpr int kDefaultMaxRepeats = 3;
+// More virtual loggers than this would only exhaust the pseudo-terminals.
+inline constexpr int kMaxSimulated = 64;
 
 enum class TAction { None, Help, Version, ListPorts, ListFirmware, FileInfo, Update };
 
 struct TCliOptions {
   TAction action = TAction::None;
-  std::string port;          // --port: the serial port to update through
+  std::string port;          // --port: the serial port to update through (the first, when several)
+  std::vector<std::string> ports;  // every --port, in command-line order
+  bool allPorts = false;     // --all-ports: every USB serial port present
   bool simulate = false;     // --simulate: update a virtual logger instead
+  int simulateCount = 0;     // --simulate N: that many virtual loggers at once (1 for --simulate)
+  bool json = false;         // --json: JSON lines on stdout instead of the report
+  std::string logDir;        // --log-dir: one report file per port and run in this folder
   std::string updateFile;    // --file: use this update file instead of the built-in images
   std::string fileInfoPath;  // --file-info: show this file's header
   bool infoOnly = false;     // --info-only: read the logger's data, erase nothing
@@ -29,6 +36,11 @@ struct TCliOptions {
   std::optional<int> maxRepeats = kDefaultMaxRepeats;
   std::vector<std::string> optionWords;  // the window's option words, in command-line order
 };
+
+// Whether the update runs as several loggers at once (several ports, every
+// port, several virtual loggers, or records for production): then each port
+// reports behind its name, and a summary ends the run.
+bool isFleetRun(const TCliOptions& options);
 
 struct TCliParseResult {
   TCliOptions options;

@@ -15,9 +15,11 @@
 #include "cli/confirmation.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_table.h"
+#include "cli/fleet_command.h"
 #include "cli/port_table.h"
 #include "cli/progress_line.h"
 #include "cli/update_run.h"
+#include "cli/virtual_logger_port.h"
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
@@ -25,7 +27,6 @@
 #include "frontend/port_open_advice.h"
 #include "serial/port_list.h"
 #include "serial/usb_port_identity.h"
-#include "tools/logger_sim/pty_logger.h"
 #include "frontend/run_options.h"
 
 namespace kelvry::cli {
@@ -101,7 +102,7 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
 }
 
 int updateCommand(const TCliOptions& options, const TStreams& io) {
-  const TPortChoice portChoice = choosePort(options.port);
+  const TPortChoice portChoice = isFleetRun(options) ? TPortChoice{} : choosePort(options.port);
   if (!portChoice.error.empty()) {
     io.err << kProgram << portChoice.error << '\n';
     return err::PortNotReady;
@@ -118,11 +119,15 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   auto cancel = std::make_shared<TCancelToken>();
   const TCancelOnSignals cancelSignals(cancel);
 
-  std::optional<sim::TPtyLogger> simulated;
+  if (isFleetRun(options))
+    return fleetUpdateCommand(options, io, std::move(*sources), cancel, cancelSignals.requested(),
+                              {isatty(STDERR_FILENO) != 0, terminalColumns(STDERR_FILENO)});
+
+  std::unique_ptr<TVirtualLoggerPort> simulated;
   if (options.simulate) {
     sim::TLoggerConfig config;
     if (sources->hasFile()) config.extraImages.push_back(sources->file()->lines);
-    simulated.emplace(std::move(config));
+    simulated = startVirtualLogger(std::move(config));
   }
   const std::string port = simulated ? simulated->portPath() : portChoice.port;
 

@@ -43,9 +43,8 @@ void TFleetJobView::take(const TNotification& notification) {
   noteIdentity(notification);
   handle(notification);
   if (notification.code == ntf::SourceSelected) {
-    TBl3FileHeader header;
-    FirmwareSources().getFirmwareHeader(static_cast<uint32_t>(SelectedSource()), header);
-    chosenImage_ = imageText(header);
+    FirmwareSources().getFirmwareHeader(static_cast<uint32_t>(SelectedSource()), chosenHeader_);
+    chosenImage_ = imageText(chosenHeader_);
   }
   passOn();
 }
@@ -55,11 +54,9 @@ void TFleetJobView::noteIdentity(const TNotification& notification) {
   if (notification.code == ntf::ClassWord) {
     if (!firstClass_) firstClass_ = word;
     lastClass_ = word;
-  } else if (notification.code == ntf::VersionWord) {
-    const bool first = !firstVersion_;
-    if (first) firstVersion_ = word;
-    lastVersion_ = word;
-    if (first && firstClass_) output_.logger(index_, loggerText(*firstClass_, *firstVersion_));
+  } else if (notification.code == ntf::VersionWord && !firstVersion_) {
+    firstVersion_ = word;
+    if (firstClass_) output_.logger(index_, loggerText(*firstClass_, *firstVersion_));
   }
 }
 
@@ -75,9 +72,11 @@ TPortRecord TFleetJobView::record() const {
   if (firstClass_ && firstVersion_) record.loggerBefore = loggerText(*firstClass_, *firstVersion_);
   record.exitStatus = exitStatus();
   if (firmwareStarted(record.exitStatus)) record.image = chosenImage_;
-  // Error 21 skipped the new firmware's identity answer.
-  if (record.exitStatus == kExitSuccess && lastClass_ && lastVersion_)
-    record.loggerAfter = loggerText(*lastClass_, *lastVersion_);
+  // The new firmware answers with its class; its version is the image's.
+  // Error 21 skipped that answer.
+  if (record.exitStatus == kExitSuccess && lastClass_)
+    record.loggerAfter =
+        loggerText(*lastClass_, static_cast<uint16_t>((chosenHeader_.tarvo_verH << 8) | (chosenHeader_.tarvo_verL & 0xFF)));
   record.resultText = lastMessage_;
   record.repeats = repeats();
   record.duration = std::chrono::steady_clock::now() - started_;

@@ -12,6 +12,7 @@
 #include "cli/port_record.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_job_view.h"
+#include "firmware/bl3_file_header.h"
 
 // The view of one port among several updated at once. It handles its
 // port's notifications exactly as a single update does (same texts, same
@@ -60,9 +61,10 @@ private:
   TPortEvent pending_;
   std::string lastMessage_;
   // The identity answers: the first tells the logger as found, the last the
-  // new firmware once it runs.
+  // class of the new firmware once it runs.
   std::optional<uint16_t> firstClass_, lastClass_;
-  std::optional<uint16_t> firstVersion_, lastVersion_;
+  std::optional<uint16_t> firstVersion_;
+  TBl3FileHeader chosenHeader_;
   std::string chosenImage_;
 };
 

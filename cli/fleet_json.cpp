@@ -8,7 +8,7 @@ namespace kelvry::cli {
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string joinedLines(const TPortEvent& event) {
   std::string text;

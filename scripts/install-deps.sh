@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs to build, test and package
-# (help2man writes the manual pages, CPack's DEB generator uses file to find
+# (CLI11 parses the command line, nlohmann-json writes its JSON lines,
+# help2man writes the manual pages, CPack's DEB generator uses file to find
 # the programs, lintian checks the package).
 # Idempotent: packages already present are left alone, and apt-get runs
 # only when something is missing.
@@ -9,7 +10,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libcli11-dev
+  libcli11-dev nlohmann-json3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   # The desktop tests and the README's pictures: an X server, a window

@@ -73,8 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TWords{"--list-firmware", "--info-only"}, TWords{"--simulate", "--max-repeats", "two"},
                       TWords{"--simulate", "--max-repeats", "-3"}, TWords{"--simulate", "ttyUSB0"},
                       TWords{"--simulate", "--file", ""}, TWords{"--yes"},
-                      TWords{"--port", "ttyUSB0", "--port", "ttyUSB1"},
-                      TWords{"--port=ttyUSB0", "--port=ttyUSB0"},
+                      TWords{"--port", "ttyUSB0", "--port", "/dev/ttyUSB0"},
+                      TWords{"--port=ttyUSB0", "--port=ttyUSB0"}, TWords{"--port", "auto", "--port", "ttyUSB1"},
+                      TWords{"--all-ports", "--port", "a"}, TWords{"--all-ports", "--simulate"},
+                      TWords{"--simulate", "0"}, TWords{"--simulate", "65"}, TWords{"--list-ports", "--json"},
+                      TWords{"--list-firmware", "--log-dir", "x"}, TWords{"--simulate", "--log-dir", ""},
+                      TWords{"--simulate", "--json=1"},
                       TWords{"--simulate", "--max-repeats", "Unlimited"},
                       // A flag takes no value: "--yes=2" is a mistake, not a yes.
                       TWords{"--simulate", "--yes=2"}, TWords{"--simulate", "--yes=false"}));
@@ -92,6 +96,47 @@ TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   EXPECT_EQ(o.maxRepeats, 3);
   EXPECT_FALSE(o.simulate);
 }
+
+TEST(CliOptions, KeepsThePortsAndRecordsOfAFleetRun) {
+  const TCliParseResult result =
+      parseCliOptions(withProgram({"--port", "ttyUSB0", "--port=/dev/ttyUSB1", "--json", "--log-dir", "records"}));
+  ASSERT_EQ(result.error, "");
+  const TCliOptions& o = result.options;
+  EXPECT_EQ(o.ports, (TWords{"ttyUSB0", "/dev/ttyUSB1"}));
+  EXPECT_EQ(o.port, "ttyUSB0");
+  EXPECT_TRUE(o.json);
+  EXPECT_EQ(o.logDir, "records");
+  EXPECT_TRUE(isFleetRun(o));
+}
+
+struct TFleetCase {
+  TWords arguments;
+  bool fleet;
+  int simulateCount;
+  TWords words;
+};
+
+class CliFleetRuns : public ::testing::TestWithParam<TFleetCase> {};
+
+// A single port or one virtual logger keeps the output of a single update.
+TEST_P(CliFleetRuns, SeveralLoggersOrRecordsMakeAFleetRun) {
+  const TCliParseResult result = parseCliOptions(withProgram(GetParam().arguments));
+  ASSERT_EQ(result.error, "");
+  EXPECT_EQ(result.options.action, TAction::Update);
+  EXPECT_EQ(isFleetRun(result.options), GetParam().fleet);
+  EXPECT_EQ(result.options.simulateCount, GetParam().simulateCount);
+  EXPECT_EQ(result.options.optionWords, GetParam().words);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fleet, CliFleetRuns,
+    ::testing::Values(TFleetCase{{"--port", "a"}, false, 0, {}}, TFleetCase{{"--simulate"}, false, 1, {}},
+                      TFleetCase{{"--simulate", "mf:+"}, false, 1, {"mf:+"}},
+                      TFleetCase{{"--simulate", "4", "mf:+"}, true, 4, {"mf:+"}},
+                      TFleetCase{{"--simulate=3"}, true, 3, {}}, TFleetCase{{"--all-ports"}, true, 0, {}},
+                      TFleetCase{{"--port", "a", "--port", "b"}, true, 0, {}},
+                      TFleetCase{{"--port", "a", "--log-dir", "d"}, true, 0, {}},
+                      TFleetCase{{"--simulate", "--json"}, true, 1, {}}));
 
 struct TRepeatCase {
   TWords arguments;

@@ -1,0 +1,89 @@
+#include "cli/fleet_command.h"
+
+#include <exception>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "cli/fleet_run.h"
+#include "cli/virtual_logger_port.h"
+#include "engine/status_codes.h"
+#include "frontend/port_open_advice.h"
+#include "frontend/run_options.h"
+#include "serial/port_list.h"
+#include "serial/usb_port_identity.h"
+
+namespace kelvry::cli {
+
+namespace {
+
+constexpr const char* kProgram = "kelvry-update-cli: ";
+
+std::vector<std::string> everyUsbPort() {
+  std::vector<std::string> ports;
+  for (const TUsbPortIdentity& identity : listUsbPortIdentities()) ports.push_back(identity.port);
+  return ports;
+}
+
+std::vector<std::unique_ptr<TVirtualLoggerPort>> startVirtualLoggers(int count, const TFirmwareSources& sources) {
+  std::vector<std::unique_ptr<TVirtualLoggerPort>> loggers;
+  for (int i = 0; i < count; ++i) {
+    sim::TLoggerConfig config;
+    if (sources.hasFile()) config.extraImages.push_back(sources.file()->lines);
+    loggers.push_back(startVirtualLogger(std::move(config)));
+  }
+  return loggers;
+}
+
+TFleetSettings fleetSettings(const TCliOptions& options, TFirmwareSources sources, std::vector<std::string> ports,
+                             TTerminalFacts terminal) {
+  TFleetSettings settings;
+  settings.job.trace = options.trace;
+  settings.job.maxRepeats = options.maxRepeats;
+  settings.job.request.checks = jobChecks();
+  settings.job.request.bReadInfoOnly = options.infoOnly;
+  settings.job.request.sources = std::move(sources);
+  settings.output.ports = std::move(ports);
+  settings.output.json = options.json;
+  settings.output.boardOnTerminal = terminal.stderrIsTerminal;
+  settings.output.columns = terminal.columns;
+  settings.output.logFolder = options.logDir;
+  return settings;
+}
+
+}  // namespace
+
+int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmwareSources sources,
+                       const std::shared_ptr<TCancelToken>& cancel, const std::atomic<bool>& cancelRequested,
+                       TTerminalFacts terminal) {
+  std::vector<std::unique_ptr<TVirtualLoggerPort>> simulated;
+  std::vector<std::string> ports = options.ports;
+  if (options.simulate) {
+    simulated = startVirtualLoggers(options.simulateCount, sources);
+    ports.clear();
+    for (const auto& logger : simulated) ports.push_back(logger->portPath());
+  } else if (options.allPorts) {
+    ports = everyUsbPort();
+    if (ports.empty()) {
+      io.err << kProgram << "--all-ports: no USB serial port found\n";
+      return err::PortNotReady;
+    }
+  }
+
+  TFleetResult result;
+  try {
+    result = runFleet(fleetSettings(options, std::move(sources), ports, terminal), cancel, cancelRequested, io.out,
+                      io.err);
+  } catch (const std::runtime_error& e) {
+    // Only the report files are checked before the jobs start.
+    io.err << kProgram << "--log-dir: " << e.what() << '\n';
+    return kExitUsage;
+  }
+  for (size_t i = 0; i < result.records.size(); ++i)
+    if (result.records[i].exitStatus == err::PortNotReady)
+      io.err << kProgram << ports[i] << ": " << portOpenAdvice(ports[i], result.portFailures[i]) << '\n';
+  return result.exitStatus;
+}
+
+}  // namespace kelvry::cli

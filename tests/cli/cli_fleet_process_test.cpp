@@ -1,0 +1,121 @@
+// The real kelvry-update-cli updating several loggers at once: virtual
+// loggers of its own, ports given several times with JSON lines and report
+// files, and a signal that cancels every port.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <string>
+
+#include "serial/serial_port.h"
+#include "tests/cli/cli_process.h"
+#include "tests/cli/qt_printers.h"
+#include "tools/logger_sim/pty_logger.h"
+
+namespace kelvry {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kSuccess = "Update Kelvry V2.92 succesfully completed.";
+
+// "port: text" lines up to the blank line before the summary: each port's
+// last line.
+std::map<QString, QString> lastLinePerPort(const test::TCliRun& run) {
+  std::map<QString, QString> last;
+  for (const QString& line : run.out.split('\n')) {
+    if (line.isEmpty()) break;
+    const qsizetype colon = line.indexOf(": ");
+    if (colon > 0) last[line.left(colon)] = line.mid(colon + 2);
+  }
+  return last;
+}
+
+TEST(CliFleet, UpdatesSeveralVirtualLoggersAtOnceWithASummary) {
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.run({"--simulate", "3", "--yes"}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const std::map<QString, QString> last = lastLinePerPort(run);
+  ASSERT_EQ(last.size(), 3u) << run.out.toStdString();
+  for (const auto& [port, text] : last) EXPECT_EQ(text, kSuccess) << port.toStdString();
+  // The summary: heading and a row per port, with the firmware before and
+  // after and the port's own exit status.
+  const QStringList summary = run.out.mid(run.out.indexOf("\n\n") + 2).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(summary.size(), 4) << run.out.toStdString();
+  EXPECT_TRUE(summary[0].startsWith("Port")) << summary[0].toStdString();
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_TRUE(summary[i].contains("Kelvry Series V2.92  Kelvry Series V2.92  Kelvry V2.92")) << summary[i].toStdString();
+    EXPECT_TRUE(summary[i].endsWith(kSuccess));
+  }
+}
+
+TEST(CliFleet, JsonLinesReportFilesAndTheStatusForSomeFailed) {
+  sim::TPtyLogger good;
+  sim::TLoggerConfig refusing;
+  refusing.faults.exceptionBitAlways = true;  // "the logger is not ready"
+  sim::TPtyLogger bad(refusing);
+  const QTemporaryDir folder;
+  test::TCliProcess cli;
+  const QString records = folder.filePath("records");
+  const test::TCliRun run =
+      cli.run({"--port", QString::fromStdString(good.portPath()), "--port", QString::fromStdString(bad.portPath()),
+               "--yes", "--json", "--log-dir", records},
+              120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 80) << run.err.toStdString();
+  std::map<std::string, int> status;
+  for (const QString& line : run.outLines()) {
+    const nlohmann::json object = nlohmann::json::parse(line.toStdString());
+    if (object.contains("result")) status[object.at("port")] = object.at("result").at("status");
+  }
+  EXPECT_EQ(status, (std::map<std::string, int>{{good.portPath(), 0}, {bad.portPath(), 41}}));
+  EXPECT_TRUE(run.err.contains("Installed")) << "the summary goes to stderr beside JSON lines";
+  const QStringList files = QDir(records).entryList(QDir::Files);
+  ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
+  for (const QString& name : files) {
+    QFile file(QDir(records).filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("Result: 0 " + kSuccess) || text.contains("Result: 41 ")) << text.toStdString();
+  }
+}
+
+TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
+  sim::TPtyLogger first;
+  sim::TPtyLogger second;
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.runAndSignal(
+      {"--port", QString::fromStdString(first.portPath()), "--port", QString::fromStdString(second.portPath()),
+       "--yes"},
+      "Progress 2%", SIGTERM, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 80);
+  const std::map<QString, QString> last = lastLinePerPort(run);
+  ASSERT_EQ(last.size(), 2u) << run.out.toStdString();
+  for (const auto& [port, text] : last) EXPECT_EQ(text, "Process cancelled!") << port.toStdString();
+  for (const sim::TPtyLogger* logger : {&first, &second}) {
+    EXPECT_EQ(logger->stats().starts, 0);
+    const TPortHandle port = openComPort(logger->portPath(), 9600);
+    EXPECT_NE(port, INVALID_PORT_HANDLE) << "the port is free again";
+    closeComPort(port);
+  }
+}
+
+TEST(CliFleet, HelpDocumentsTheFleetOptionsAndTheirExitStatus) {
+  test::TCliProcess cli;
+  const test::TCliRun help = cli.run({"--help"});
+  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 "})
+    EXPECT_TRUE(help.out.contains(text)) << text;
+}
+
+}  // namespace
+}  // namespace kelvry
