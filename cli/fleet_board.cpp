@@ -10,21 +10,25 @@ namespace kelvry::cli {
 namespace {
 constexpr const char* kClearToEndOfScreen = "\033[J";
 constexpr const char* kClearToEndOfLine = "\033[K";
-constexpr size_t kLoggerWidth = 14;  // "Kelvry V2.92" and room to spare
+constexpr size_t kLoggerWidth = 19;  // "Kelvry Series V2.92"
 constexpr size_t kTimeLeftWidth = 10;
 }  // namespace
 
+namespace {
+// `text` left-aligned in `width` characters, then the gap to the next column.
+void appendColumn(std::string& line, const std::string& text, size_t width) {
+  line += text;
+  line.append(width > text.size() ? width - text.size() : 0, ' ');
+  line += "  ";
+}
+}  // namespace
+
 std::string boardLine(const TBoardRow& row, size_t portWidth, int columns) {
-  std::string line = row.port;
-  line.resize(std::max(portWidth, line.size()), ' ');
-  line += "  ";
-  line += row.logger.empty() ? "-" : row.logger;
-  line.resize(std::max(portWidth + 2 + kLoggerWidth, line.size()), ' ');
-  line += format("%3d%%  ", std::clamp(row.percent, 0, 100));
-  std::string left = row.timeLeft;
-  left.resize(std::max(kTimeLeftWidth, left.size()), ' ');
-  line += left;
-  line += "  ";
+  std::string line;
+  appendColumn(line, row.port, portWidth);
+  appendColumn(line, row.logger.empty() ? "-" : row.logger, kLoggerWidth);
+  appendColumn(line, format("%3d%%", std::clamp(row.percent, 0, 100)), 4);
+  appendColumn(line, row.timeLeft, kTimeLeftWidth);
   line += row.status;
   line.resize(std::min(line.size(), static_cast<size_t>(std::max(columns - 1, 1))));
   while (!line.empty() && line.back() == ' ') line.pop_back();

@@ -49,9 +49,9 @@ TEST(TimeLeft, EstimatesTheRestAtTheMeasuredRate) {
 TEST(FleetBoard, OneAlignedLinePerPortThatNeverWraps) {
   const TBoardRow row{"/dev/ttyUSB0", "Kelvry V2.88", 42, "7:10 left", "Update Kelvry V2.92, PR56, BL3.0"};
   EXPECT_EQ(boardLine(row, 14, 200),
-            "/dev/ttyUSB0    Kelvry V2.88   42%  7:10 left   Update Kelvry V2.92, PR56, BL3.0");
+            "/dev/ttyUSB0    Kelvry V2.88          42%  7:10 left   Update Kelvry V2.92, PR56, BL3.0");
   const TBoardRow fresh{"/dev/ttyUSB1", "", 0, "", "Start at serial port \"/dev/ttyUSB1\""};
-  EXPECT_EQ(boardLine(fresh, 14, 200).substr(0, 38), "/dev/ttyUSB1    -               0%    ");
+  EXPECT_EQ(boardLine(fresh, 14, 200).substr(0, 45), "/dev/ttyUSB1    -                      0%    ");
   EXPECT_EQ(boardLine(row, 14, 40).size(), 39u);
 }
 
@@ -67,11 +67,11 @@ TEST(FleetBoard, RedrawsInPlaceOnATerminalOnly) {
   std::ostringstream terminal;
   TFleetBoard board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
   board.show();
-  EXPECT_EQ(terminal.str(), "a  -               0%\033[K\nb  -               0%\033[K\n");
+  EXPECT_EQ(terminal.str(), "a  -                      0%\033[K\nb  -                      0%\033[K\n");
   terminal.str("");
   board.row(1).percent = 7;
   board.refresh();  // back up two lines, then over the old ones
-  EXPECT_EQ(terminal.str(), "\r\033[2Aa  -               0%\033[K\nb  -               7%\033[K\n");
+  EXPECT_EQ(terminal.str(), "\r\033[2Aa  -                      0%\033[K\nb  -                      7%\033[K\n");
   terminal.str("");
   board.hide();
   EXPECT_EQ(terminal.str(), "\r\033[2A\033[J");
