@@ -93,8 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // Internal-mode options without internal mode.
                       QStringList{"--file-info", "x.upd"}, QStringList{"--simulate", "--file", "x.upd"},
                       QStringList{"--simulate", "--info-only"},
-                      // One port per run.
-                      QStringList{"--port", "/dev/ttyUSB0", "--port", "/dev/ttyUSB1", "--yes"}));
+                      // Two jobs cannot share a port; records need an update.
+                      QStringList{"--port", "/dev/ttyUSB0", "--port", "ttyUSB0", "--yes"},
+                      QStringList{"--list-ports", "--json"}, QStringList{"--simulate", "0"}));
 
 TEST_F(CliProcess, UpdateWithoutTerminalOrYesIsRefusedBeforeAnythingStarts) {
   const test::TCliRun run = cli.run({"--port", "/dev/ttyKELVRYNONE"});
