@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/auto_port.h"
 #include "cli/exit_status.h"
 #include "cli/fleet_run.h"
 #include "cli/virtual_logger_port.h"
@@ -63,6 +64,14 @@ int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmware
     simulated = startVirtualLoggers(options.simulateCount, sources);
     ports.clear();
     for (const auto& logger : simulated) ports.push_back(logger->portPath());
+  } else if (ports.size() == 1) {
+    // A single port with records: "auto" means what it means for one update.
+    const TPortChoice choice = choosePort(ports.front());
+    if (!choice.error.empty()) {
+      io.err << kProgram << choice.error << '\n';
+      return err::PortNotReady;
+    }
+    ports.front() = choice.port;
   } else if (options.allPorts) {
     ports = everyUsbPort();
     if (ports.empty()) {
