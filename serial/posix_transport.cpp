@@ -42,7 +42,7 @@ TPosixSerialTransport::~TPosixSerialTransport() {
 bool TPosixSerialTransport::open(const std::string& port, int32_t baud) {
   close();
   port_ = openComPort(port, baud, &failure_, &previousSettings_);
-  byteTime_ = byteTimeAt(baud);
+  pacing_ = {byteTimeAt(baud), {}};
   return port_ != INVALID_PORT_HANDLE;
 }
 
@@ -62,6 +62,10 @@ bool TPosixSerialTransport::clearErrors() { return clearCommError(port_) || fail
 bool TPosixSerialTransport::discardInput() { return purgeComm(port_) || fail("tcflush"); }
 
 bool TPosixSerialTransport::write(const uint8_t* data, size_t count, size_t& written) {
+  // The request leaves the computer only now; on a real line the reply
+  // cannot begin before it has gone out, which takes its wire time. Half of
+  // that is the sign that the line runs at its baud rate.
+  pacing_.earliestAtLineSpeed = std::chrono::steady_clock::now() + pacing_.byteTime * static_cast<int64_t>(count) / 2;
   return writeComm(port_, data, count, written) || fail("write");
 }
 
@@ -74,7 +78,7 @@ bool TPosixSerialTransport::read(uint8_t* data, size_t count, size_t& received,
     received = 0;
     return true;
   }
-  return readCommFor(port_, data, count, received, timeout, wakeFd_, byteTime_) || fail("read");
+  return readCommFor(port_, data, count, received, timeout, wakeFd_, pacing_) || fail("read");
 }
 
 }  // namespace kelvry

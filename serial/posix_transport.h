@@ -31,7 +31,7 @@ private:
   const TCancelToken& cancel_;
   TPortHandle port_ = INVALID_PORT_HANDLE;
   TSavedLineSettings previousSettings_;  // put back at close
-  std::chrono::microseconds byteTime_{};  // one byte on the line at the open baud rate
+  TReplyPacing pacing_;  // the line's pace at the open baud rate, from the last request on
   int wakeFd_ = -1;
   TCancelToken::TWakeRegistration wakeOnCancel_;
   TSerialFailure failure_;

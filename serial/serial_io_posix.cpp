@@ -60,28 +60,29 @@ TWait waitForLine(int fd, short events, Clock::time_point deadline, int wakeFd =
 
 bool isRetryable(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
-// How fast a reply comes in: the first two pieces of it tell, but never
-// slower than the line itself could carry it. A line
-// slower than it claims (a pseudo-terminal, a virtual logger emulating
-// another baud rate) is read at the pace its bytes really arrive.
+// How fast a reply comes in, never faster than the line itself carries it.
+// A first piece that came no earlier than a real line allows shows a line
+// at its baud rate; otherwise (a pseudo-terminal, a virtual logger emulating
+// a faster line) the first two pieces tell the pace they really arrive at.
 class TArrivalPace {
 public:
-  explicit TArrivalPace(std::chrono::microseconds lineByteTime) : lineByteTime_(lineByteTime) {}
+  explicit TArrivalPace(const TReplyPacing& pacing) : pacing_(pacing) {}
 
   void arrived(size_t bytes, Clock::time_point when) {
     if (++pieces_ == 1) {
       firstAt_ = when;
-    } else if (pieces_ == 2) {
+      if (when >= pacing_.earliestAtLineSpeed) byteTime_ = pacing_.byteTime;
+    } else if (pieces_ == 2 && byteTime_ == std::chrono::microseconds::zero()) {
       const auto perByte = std::chrono::duration_cast<std::chrono::microseconds>(when - firstAt_) /
                            static_cast<int64_t>(bytes);
-      byteTime_ = std::min(perByte, lineByteTime_);
+      byteTime_ = std::min(perByte, pacing_.byteTime);
     }
   }
-  // Zero until two pieces have arrived.
+  // Zero until the pace is known.
   std::chrono::microseconds byteTime() const { return byteTime_; }
 
 private:
-  std::chrono::microseconds lineByteTime_;
+  TReplyPacing pacing_;
   std::chrono::microseconds byteTime_{};
   int pieces_ = 0;
   Clock::time_point firstAt_{};
@@ -89,8 +90,11 @@ private:
 
 // Waits while `missing` bytes but the last are still on the wire, at most
 // until `deadline`; false when `wakeFd` ended the wait.
+// A rest shorter than this would cost as many wake-ups as it saves.
+constexpr std::chrono::milliseconds kShortestRest{5};
+
 bool restWhileOnWire(size_t missing, std::chrono::microseconds byteTime, Clock::time_point deadline, int wakeFd) {
-  if (missing < 2 || byteTime <= std::chrono::microseconds::zero()) return true;
+  if (missing < 2 || byteTime * static_cast<int64_t>(missing - 1) < kShortestRest) return true;
   const auto until = std::min(deadline, Clock::now() + byteTime * static_cast<int64_t>(missing - 1));
   pollfd wake{wakeFd, POLLIN, 0};
   for (;;) {
@@ -174,7 +178,7 @@ bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received) 
 }
 
 bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received, milliseconds timeout,
-                 int wakeFd, std::chrono::microseconds byteTime) {
+                 int wakeFd, const TReplyPacing& pacing) {
   received = 0;
   if (hPort < 0) {
     errno = EBADF;
@@ -184,7 +188,7 @@ bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& receive
   // One total time-out from the start of the call and none between
   // characters: a reply that trickles in is collected as a whole.
   const auto deadline = Clock::now() + timeout;
-  TArrivalPace pace(byteTime);
+  TArrivalPace pace(pacing);
   while (received < count) {
     // Once a reply is coming in, the rest of it cannot arrive faster than it
     // has so far: rest until all but its last byte can be there instead of

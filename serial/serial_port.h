@@ -46,13 +46,19 @@ bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& wri
 // have passed since the call began; `received` may be 0. False when the
 // platform call fails (a hang-up included, as EIO).
 bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received);
+// How fast a reply can come in on the line: the time one byte takes at the
+// port's baud rate, and the earliest time a reply's first byte can arrive
+// when the line really runs at that rate (the request has to go out first).
+struct TReplyPacing {
+  std::chrono::microseconds byteTime{};  // zero: read every byte as it comes
+  std::chrono::steady_clock::time_point earliestAtLineSpeed{};
+};
+
 // The same with a time-out of its own; the wait also ends early when
-// `wakeFd` (-1: none) becomes readable. With `byteTime` (the time one byte
-// takes on the line) the read does not wake for every byte of a reply that
-// arrives at line speed.
+// `wakeFd` (-1: none) becomes readable. With a pacing the read does not wake
+// for every byte of a reply that arrives at line speed.
 bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received,
-                 std::chrono::milliseconds timeout, int wakeFd = -1,
-                 std::chrono::microseconds byteTime = std::chrono::microseconds::zero());
+                 std::chrono::milliseconds timeout, int wakeFd = -1, const TReplyPacing& pacing = {});
 
 // The time one byte (start bit, 8 data bits, stop bit) takes at `baud`.
 std::chrono::microseconds byteTimeAt(int32_t baud);

@@ -100,6 +100,47 @@ TEST_F(SerialIo, ReadCollectsAReplyArrivingInPiecesWithoutAnInterCharacterTimeou
   EXPECT_LT(result.took, 200ms) << "returned at the time-out instead of when the last byte came";
 }
 
+// A paced read rests while a reply is on the wire instead of waking for
+// every byte, but never returns later than the reply's last byte allows:
+// neither on a line at its baud rate nor on one that is faster than it
+// claims (a pseudo-terminal, a virtual logger emulating another rate).
+struct TPacedCase {
+  const char* name;
+  std::chrono::microseconds claimedByteTime;
+  bool lineProvenSlow;   // the first piece came no earlier than the line allows
+  milliseconds piecePause;  // the far end sends 4 bytes, then pauses this long
+};
+
+class SerialIoPaced : public SerialIo, public ::testing::WithParamInterface<TPacedCase> {};
+
+TEST_P(SerialIoPaced, ReturnsWhenTheLastByteArrives) {
+  const TPacedCase& c = GetParam();
+  constexpr size_t kPieces = 10;
+  std::thread farEnd([&] {
+    for (size_t i = 0; i < kPieces; ++i) {
+      line.send({'0', '1', '2', '3'});
+      std::this_thread::sleep_for(c.piecePause);
+    }
+  });
+  TReplyPacing pacing{c.claimedByteTime, c.lineProvenSlow ? Clock::now() : Clock::now() + 1h};
+  std::vector<uint8_t> bytes(4 * kPieces);
+  size_t received = 0;
+  const auto start = Clock::now();
+  EXPECT_TRUE(readCommFor(port, bytes.data(), bytes.size(), received, 2000ms, -1, pacing));
+  const milliseconds took = since(start);
+  farEnd.join();
+  EXPECT_EQ(received, bytes.size());
+  const milliseconds lastByte = c.piecePause * static_cast<int>(kPieces - 1);
+  EXPECT_GE(took, lastByte - 5ms);
+  EXPECT_LT(took, lastByte + 60ms) << "the read rested past the reply's last byte";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SerialIoPaced,
+    ::testing::Values(TPacedCase{"AtItsBaudRate", 2500us, true, 10ms},
+                      TPacedCase{"FasterThanClaimed", 10ms, false, 4ms}),
+    [](const ::testing::TestParamInfo<TPacedCase>& tested) { return std::string(tested.param.name); });
+
 TEST_F(SerialIo, ShortReplyIsReturnedAtTheTimeOut) {
   line.send({0x01, 0x02, 0x03});
   const TRead result = readTimed(8);
