@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Proves the desktop window on Windows without a Windows machine: cross-builds
+# Qt 6 for mingw-w64 from Debian's own qt6-base source package (Debian ships
+# no Qt for mingw), builds kelvry-update.exe and its window tests with it, and
+# runs those tests offscreen under Wine.
+#
+# Qt is built once into a cache folder outside the tree (KELVRY_QT_CACHE,
+# default /work/.cache/qt6-mingw, else ~/.cache/qt6-mingw); that takes about
+# 35 minutes on two cores, so it runs at the lowest CPU priority. Not part of
+# CI. Needs root for the packages and the deb-src entry.
+#
+#   bash scripts/build-windows-qt.sh            # Qt (once), the window, its tests
+#   bash scripts/build-windows-qt.sh --qt-only  # just the Qt cross-build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+default_cache=/work/.cache/qt6-mingw
+[[ -d /work && -w /work ]] || default_cache=$HOME/.cache/qt6-mingw
+cache=${KELVRY_QT_CACHE:-$default_cache}
+qt_prefix=$cache/qt
+build_dir=$repo/build-windows-qt
+jobs=${JOBS:-2}
+test_timeout=${KELVRY_WINE_TEST_TIMEOUT:-300}
+
+packages=(g++-mingw-w64-x86-64-posix wine64 wine cmake ninja-build perl dpkg-dev
+          qt6-base-dev qt6-base-dev-tools googletest xz-utils)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# `apt-get source` needs a deb-src entry; add one beside each Debian deb entry
+# this machine already has (deb822 files and the one-line list alike).
+ensure_deb_src() {
+  if apt-get source --print-uris qt6-base >/dev/null 2>&1; then return; fi
+  local out=/etc/apt/sources.list.d/kelvry-deb-src
+  : >"$out.sources.new"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [[ -f $f && $f != "$out.sources" ]] || continue
+    grep -q 'debian' "$f" || continue
+    sed 's/^Types:.*/Types: deb-src/' "$f" >>"$out.sources.new"
+    echo >>"$out.sources.new"
+  done
+  mv "$out.sources.new" "$out.sources"
+  if [[ -f /etc/apt/sources.list ]]; then
+    grep -E '^deb [^#]*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /' >"$out.list" || true
+  fi
+  apt-get update -qq
+}
+
+fetch_qt_source() {
+  [[ -f $cache/src/.unpacked ]] && return
+  mkdir -p "$cache"
+  (cd "$cache" && rm -rf src && apt-get source --download-only qt6-base)
+  # Upstream's source as Debian ships it; Debian's own packaging patches
+  # target the Linux build and are left out.
+  (cd "$cache" && dpkg-source -x --skip-patches qt6-base_*.dsc src >/dev/null)
+  touch "$cache/src/.unpacked"
+}
+
+# Debian's repacked source lacks the wintab headers, so tablet events are
+# switched off; the Windows platform plugin includes an OpenGL header without
+# asking whether OpenGL is built.
+configure_qt() {
+  cmake -S "$cache/src" -B "$cache/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+    -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
+    -DFEATURE_printsupport=OFF -DINPUT_opengl=no -DFEATURE_opengl=OFF \
+    -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_xml=OFF \
+    -DFEATURE_concurrent=OFF -DFEATURE_tabletevent=OFF
+}
+
+build_qt() {
+  [[ -f $qt_prefix/.complete ]] && { echo "Qt for mingw: $qt_prefix (cached)"; return; }
+  fetch_qt_source
+  [[ -f $cache/build/build.ninja ]] || configure_qt
+  nice -n 19 cmake --build "$cache/build" -j"$jobs"
+  cmake --install "$cache/build" >/dev/null
+  touch "$qt_prefix/.complete"
+}
+
+install_missing
+ensure_deb_src
+build_qt
+[[ ${1:-} == --qt-only ]] && exit 0
