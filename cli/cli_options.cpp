@@ -1,10 +1,10 @@
 #include "cli/cli_options.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QRegularExpression>
+#include <CLI/CLI.hpp>
 
-#include <memory>
+#include <algorithm>
+#include <charconv>
+#include <regex>
 
 #include "kelvry_version.h"
 
@@ -12,128 +12,177 @@ namespace kelvry::cli {
 
 namespace {
 
-// Owns the parser together with its options, which the parser refers to.
-struct TParser {
-  QCommandLineParser parser;
-  QCommandLineOption help{{"h", "help"}, "Show this help and exit."};
-  QCommandLineOption version{"version", "Show the program version and exit."};
-  QCommandLineOption port{"port", "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0; auto: "
-                                "the only USB serial port present).",
-                                "port"};
-  QCommandLineOption simulate{"simulate", "Update a virtual logger on a pseudo-terminal instead of a real one."};
-  QCommandLineOption listPorts{"list-ports", "List the USB serial ports present, with their USB identity."};
-  QCommandLineOption listFirmware{"list-firmware", "List the firmware this program can install."};
-  QCommandLineOption fileInfo{"file-info", "Show the header of update file <path> (internal mode).", "path"};
-  QCommandLineOption file{"file", "Update from update file <path> instead of the built-in images (internal mode).",
-                          "path"};
-  QCommandLineOption infoOnly{"info-only", "Read the logger's identity and update data only; erase nothing "
-                                           "(internal mode)."};
-  QCommandLineOption yes{"yes", "Answer the confirmation question with Yes."};
-  QCommandLineOption trace{"trace", "Print every worker notification as \"notify CODE VALUE\"."};
-  QCommandLineOption maxRepeats{"max-repeats",
-                                "Repeat a failed update automatically at most <n> times (default: 3); \"unlimited\" "
-                                "repeats until the update succeeds or is cancelled.",
-                                "n"};
+constexpr const char* kProgram = "kelvry-update-cli";
 
-  TParser() {
-    parser.setApplicationDescription("Updates the firmware of a Kelvry data logger through its serial bootloader.");
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    parser.addOptions(
-        {help, version, port, simulate, listPorts, listFirmware, fileInfo, file, infoOnly, yes, trace, maxRepeats});
-    parser.addPositionalArgument("words", "Option words of the desktop program: cc:-, cf:-, ci:-, f:+ (internal "
-                                          "mode) and mf:+ or mf:- (always).",
-                                 "[words...]");
-  }
+// The values as the parser fills them; what they mean together is decided
+// after parsing.
+struct TParsedValues {
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> ports;
+  bool simulate = false;
+  bool listPorts = false;
+  bool listFirmware = false;
+  std::vector<std::string> fileInfo;
+  std::vector<std::string> file;
+  bool infoOnly = false;
+  bool yes = false;
+  bool trace = false;
+  std::vector<std::string> maxRepeats;
+  std::vector<std::string> words;
 };
+
+// Every option is declared once, here, for parsing and for the help text.
+// Options with a value collect every occurrence, so that a repeated option
+// is refused by name instead of silently replacing the first.
+std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
+  auto app = std::make_unique<CLI::App>(
+      "Updates the firmware of a Kelvry data logger through its serial bootloader.", kProgram);
+  app->set_help_flag();  // help is an action of ours, decided with the others
+  app->add_flag("-h,--help", v.help, "Show this help and exit.")
+      ->disable_flag_override();
+  app->add_flag("--version", v.version, "Show the program version and exit.")
+      ->disable_flag_override();
+  app->add_option("--port", v.ports,
+                  "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0; auto: the only USB "
+                  "serial port present).")
+      ->option_text("<port>")
+      ->allow_extra_args(false);
+  app->add_flag("--simulate", v.simulate, "Update a virtual logger on a pseudo-terminal instead of a real one.")
+      ->disable_flag_override();
+  app->add_flag("--list-ports", v.listPorts, "List the USB serial ports present, with their USB identity.")
+      ->disable_flag_override();
+  app->add_flag("--list-firmware", v.listFirmware, "List the firmware this program can install.")
+      ->disable_flag_override();
+  app->add_option("--file-info", v.fileInfo, "Show the header of update file <path> (internal mode).")
+      ->option_text("<path>")
+      ->allow_extra_args(false);
+  app->add_option("--file", v.file, "Update from update file <path> instead of the built-in images (internal mode).")
+      ->option_text("<path>")
+      ->allow_extra_args(false);
+  app->add_flag("--info-only", v.infoOnly,
+                "Read the logger's identity and update data only; erase nothing (internal mode).");
+  app->add_flag("--yes", v.yes, "Answer the confirmation question with Yes.")
+      ->disable_flag_override();
+  app->add_flag("--trace", v.trace, "Print every worker notification as \"notify CODE VALUE\".")
+      ->disable_flag_override();
+  app->add_option("--max-repeats", v.maxRepeats,
+                  "Repeat a failed update automatically at most <n> times (default: 3); \"unlimited\" repeats "
+                  "until the update succeeds or is cancelled.")
+      ->option_text("<n>")
+      ->allow_extra_args(false);
+  app->add_option("words", v.words,
+                  "Option words of the desktop program: cc:-, cf:-, ci:-, f:+ (internal mode) and mf:+ or mf:- "
+                  "(always).");
+  return app;
+}
 
 // The window's option names; their values keep the window's meaning (a value
 // that does not act is ignored there, and here too).
-bool isOptionWord(const QString& argument) {
-  static const QRegularExpression kWord("^(cc|cf|ci|mf|f|cp|upid):", QRegularExpression::CaseInsensitiveOption);
-  return kWord.match(argument).hasMatch();
+bool isOptionWord(const std::string& argument) {
+  static const std::regex kWord("^(cc|cf|ci|mf|f|cp|upid):", std::regex::icase);
+  return std::regex_search(argument, kWord);
 }
 
-std::string chooseAction(const TParser& p, TCliOptions& options) {
-  if (p.parser.isSet(p.help)) {
+// The single value of an option that takes one; the error when it was
+// given more than once or empty.
+std::string singleValue(const std::vector<std::string>& values, const char* option, const char* what,
+                        std::string& value) {
+  if (values.size() > 1) return std::string("give ") + option + " only once";
+  if (values.size() == 1 && values.front().empty()) return std::string(option) + " needs " + what;
+  value = values.empty() ? std::string() : values.front();
+  return {};
+}
+
+std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
+  if (v.help) {
     options.action = TAction::Help;
     return {};
   }
-  if (p.parser.isSet(p.version)) {
+  if (v.version) {
     options.action = TAction::Version;
     return {};
   }
-  if (p.parser.isSet(p.port) && options.simulate) return "--port and --simulate exclude each other";
-  const bool update = p.parser.isSet(p.port) || options.simulate;
-  const int actions = int{update} + int{p.parser.isSet(p.listPorts)} + int{p.parser.isSet(p.listFirmware)} +
-                      int{p.parser.isSet(p.fileInfo)};
+  if (!v.ports.empty() && options.simulate) return "--port and --simulate exclude each other";
+  const bool update = !v.ports.empty() || options.simulate;
+  const int actions = int{update} + int{v.listPorts} + int{v.listFirmware} + int{!v.fileInfo.empty()};
   if (actions == 0)
     return "nothing to do: give --port PORT, --simulate, --list-ports, --list-firmware or --file-info PATH";
   if (actions > 1) return "give only one of --port/--simulate, --list-ports, --list-firmware and --file-info";
   if (update) options.action = TAction::Update;
-  if (p.parser.isSet(p.listPorts)) options.action = TAction::ListPorts;
-  if (p.parser.isSet(p.listFirmware)) options.action = TAction::ListFirmware;
-  if (p.parser.isSet(p.fileInfo)) options.action = TAction::FileInfo;
+  if (v.listPorts) options.action = TAction::ListPorts;
+  if (v.listFirmware) options.action = TAction::ListFirmware;
+  if (!v.fileInfo.empty()) options.action = TAction::FileInfo;
   return {};
 }
 
-std::string checkModifiers(const TParser& p, TCliOptions& options) {
+std::string readValues(const TParsedValues& v, TCliOptions& options) {
+  for (const std::string& error : {singleValue(v.ports, "--port", "a port name", options.port),
+                                   singleValue(v.file, "--file", "a file name", options.updateFile),
+                                   singleValue(v.fileInfo, "--file-info", "a file name", options.fileInfoPath)}) {
+    if (!error.empty()) return error;
+  }
+  return {};
+}
+
+std::string checkModifiers(const TParsedValues&, TCliOptions& options) {
   const bool update = options.action == TAction::Update;
-  if (p.parser.isSet(p.port) && options.port.empty()) return "--port needs a port name";
-  // One port per run, until several ports are taken on purpose: a second
-  // --port must not silently replace the first.
-  if (p.parser.values(p.port).size() > 1) return "give --port only once";
-  if (p.parser.isSet(p.file) && options.updateFile.empty()) return "--file needs a file name";
-  if (p.parser.isSet(p.fileInfo) && options.fileInfoPath.empty()) return "--file-info needs a file name";
   if (!options.updateFile.empty() && !update && options.action != TAction::ListFirmware)
     return "--file applies to an update or to --list-firmware only";
   if (options.infoOnly && !update) return "--info-only applies to an update only";
   return {};
 }
 
-std::string readMaxRepeats(const TParser& p, TCliOptions& options) {
-  if (!p.parser.isSet(p.maxRepeats)) return {};
-  const QString text = p.parser.value(p.maxRepeats);
+std::string readMaxRepeats(const TParsedValues& v, TCliOptions& options) {
+  std::string text;
+  if (std::string error = singleValue(v.maxRepeats, "--max-repeats", "a number", text); !error.empty())
+    return error;
+  if (v.maxRepeats.empty()) return {};
   if (text == "unlimited") {
     options.maxRepeats.reset();
     return {};
   }
-  bool ok = false;
-  const int n = text.toInt(&ok);
-  if (!ok || n < 0)
-    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + text.toStdString() + "'";
+  int n = -1;
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (failure != std::errc() || end != text.data() + text.size() || n < 0)
+    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + text + "'";
   options.maxRepeats = n;
   return {};
 }
 
-std::string readOptionWords(const TParser& p, TCliOptions& options) {
-  for (const QString& word : p.parser.positionalArguments()) {
+std::string readOptionWords(const TParsedValues& v, TCliOptions& options) {
+  for (const std::string& word : v.words) {
     if (!isOptionWord(word))
-      return "unknown argument '" + word.toStdString() + "' (option words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)";
-    options.optionWords << word;
+      return "unknown argument '" + word + "' (option words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)";
+    options.optionWords.push_back(word);
   }
   return {};
 }
 
 }  // namespace
 
-TCliParseResult parseCliOptions(const QStringList& arguments) {
-  TParser p;
+TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
+  TParsedValues values;
+  const auto parser = makeParser(values);
   TCliParseResult result;
-  if (!p.parser.parse(arguments)) {
-    result.error = p.parser.errorText().toStdString();
+  // The parser takes the arguments without the program name, last first.
+  std::vector<std::string> pending(arguments.rbegin(), arguments.rend());
+  if (!pending.empty()) pending.pop_back();
+  try {
+    parser->parse(pending);
+  } catch (const CLI::ParseError& e) {
+    result.error = e.what();
+    std::replace(result.error.begin(), result.error.end(), '\n', ' ');
     return result;
   }
   TCliOptions& options = result.options;
-  options.port = p.parser.value(p.port).toStdString();
-  options.simulate = p.parser.isSet(p.simulate);
-  options.updateFile = p.parser.value(p.file).toStdString();
-  options.fileInfoPath = p.parser.value(p.fileInfo).toStdString();
-  options.infoOnly = p.parser.isSet(p.infoOnly);
-  options.yes = p.parser.isSet(p.yes);
-  options.trace = p.parser.isSet(p.trace);
+  options.simulate = values.simulate;
+  options.infoOnly = values.infoOnly;
+  options.yes = values.yes;
+  options.trace = values.trace;
 
-  for (const auto& step : {chooseAction, checkModifiers, readMaxRepeats, readOptionWords}) {
-    result.error = step(p, options);
+  for (const auto& step : {chooseAction, readValues, checkModifiers, readMaxRepeats, readOptionWords}) {
+    result.error = step(values, options);
     if (!result.error.empty()) return result;
     if (options.action == TAction::Help || options.action == TAction::Version) return result;
   }
@@ -149,8 +198,8 @@ std::string internalModeError(const TCliOptions& options, bool internalMode) {
 }
 
 std::string helpText() {
-  TParser p;
-  return p.parser.helpText().toStdString() +
+  TParsedValues values;
+  return makeParser(values)->help() +
          "\n"
          "Output:\n"
          "  stdout  the report, one line per step as \"hh-nn-ss -> text\", then the\n"
@@ -179,6 +228,6 @@ std::string helpText() {
          "  --max-repeats unlimited repeats until the update succeeds or is cancelled.\n";
 }
 
-std::string versionText() { return std::string("kelvry-update-cli ") + KELVRY_VERSION; }
+std::string versionText() { return std::string(kProgram) + " " + KELVRY_VERSION; }
 
 }  // namespace kelvry::cli

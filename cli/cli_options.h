@@ -2,8 +2,7 @@
 
 #include <optional>
 #include <string>
-
-#include <QStringList>
+#include <vector>
 
 // The command line of kelvry-update-cli: one action, its modifiers, and the
 // desktop window's option words (cc:-, cf:-, ci:-, mf:+, f:+ ...), which
@@ -28,7 +27,7 @@ struct TCliOptions {
   bool trace = false;        // --trace: show every notification
   // --max-repeats: bound for the automatic repeats; none: "unlimited"
   std::optional<int> maxRepeats = kDefaultMaxRepeats;
-  QStringList optionWords;   // the window's option words, in command-line order
+  std::vector<std::string> optionWords;  // the window's option words, in command-line order
 };
 
 struct TCliParseResult {
@@ -37,7 +36,7 @@ struct TCliParseResult {
 };
 
 // Parses the whole argument list, program name first.
-TCliParseResult parseCliOptions(const QStringList& arguments);
+TCliParseResult parseCliOptions(const std::vector<std::string>& arguments);
 
 // The options that only exist in internal mode; empty when the command line
 // may run, else the line that says why not.

@@ -1,24 +1,21 @@
 // kelvry-update-cli: the firmware update without a window, for scripts,
 // servers and terminals.
 
-#include <QCoreApplication>
-
 #include <exception>
 #include <iostream>
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "frontend/internal_switch.h"
 #include "frontend/run_options.h"
 
 int main(int argc, char* argv[]) {
   using namespace kelvry;
   using namespace kelvry::cli;
   try {
-    const QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("kelvry-update-cli");
-
-    const TCliParseResult parsed = parseCliOptions(QCoreApplication::arguments());
+    const TArguments arguments(argv, argv + argc);
+    const TCliParseResult parsed = parseCliOptions(arguments);
     if (!parsed.error.empty()) {
       std::cerr << "kelvry-update-cli: " << parsed.error << " (see --help)" << std::endl;
       return kExitUsage;
@@ -27,7 +24,9 @@ int main(int argc, char* argv[]) {
 
     const bool internal = ReadInternalSwitch();
     // The option words, behind a program name as the window's reader expects.
-    applyRunOptions(QStringList{QCoreApplication::applicationFilePath()} + options.optionWords, internal);
+    TArguments words{arguments.empty() ? std::string("kelvry-update-cli") : arguments.front()};
+    words.insert(words.end(), options.optionWords.begin(), options.optionWords.end());
+    applyRunOptions(words, internal);
     if (const std::string refused = internalModeError(options, internal); !refused.empty()) {
       std::cerr << "kelvry-update-cli: " << refused << std::endl;
       return kExitUsage;

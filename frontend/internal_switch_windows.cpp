@@ -18,7 +18,7 @@ namespace {
 
 constexpr const wchar_t* kSettingsKey = L"Software\\Dralmor\\Tarvo";
 constexpr const wchar_t* kSwitchValue = L"intern";
-constexpr uint64_t kInternalCode = 7319;
+constexpr uint64_t kInternalCode = kInternalSwitchValue;
 
 bool isInternalCode(DWORD type, const BYTE* data, DWORD size) {
   switch (type) {

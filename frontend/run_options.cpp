@@ -1,7 +1,7 @@
 #include "frontend/run_options.h"
 
-#include <QSettings>
-#include <QVariant>
+#include <algorithm>
+#include <cctype>
 
 namespace kelvry {
 
@@ -14,8 +14,7 @@ std::string sTestCaption;
 
 namespace {
 
-constexpr qsizetype kMaxOptionValue = 1000;
-constexpr qlonglong kInternalSwitchValue = 7319;
+constexpr size_t kMaxOptionValue = 1000;
 
 // The checks a developer may relax from the command line in internal mode.
 struct TCheckOption {
@@ -29,37 +28,37 @@ const TCheckOption kCheckOptions[] = {
     {"ci:", &bCheckInfo},
 };
 
+// Option names are ASCII; a byte of a multi-byte character never matches one.
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+// The first `count` characters of UTF-8 text; a character is never cut in two.
+std::string_view leadingCharacters(std::string_view text, size_t count) {
+  size_t end = 0;
+  for (size_t characters = 0; end < text.size() && characters < count; ++characters) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  }
+  return text.substr(0, end);
+}
+
 }  // namespace
 
-QString GetCmdLineOption(const QStringList& arguments, const QString& name, const QString& def) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    if (argument.size() > name.size() && argument.startsWith(name, Qt::CaseInsensitive)) {
-      return argument.mid(name.size(), kMaxOptionValue);
+std::string GetCmdLineOption(const TArguments& arguments, std::string_view name, std::string_view def) {
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument.size() > name.size() && startsWithNoCase(argument, name)) {
+      return std::string(leadingCharacters(argument.substr(name.size()), kMaxOptionValue));
     }
   }
-  return def;
+  return std::string(def);
 }
 
-bool ReadInternalSwitch() {
-  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Dralmor", "Tarvo");
-  const QVariant value = settings.value("intern");
-  switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-      return value.toLongLong() == kInternalSwitchValue;
-    case QMetaType::QString:
-      // Text-based setting stores (an ini file) hand every number back as
-      // text; only the plain digits count, as they would for an integer.
-      return value.toString() == QString::number(kInternalSwitchValue);
-    default:
-      return false;
-  }
-}
-
-void applyRunOptions(const QStringList& arguments, bool internal) {
+void applyRunOptions(const TArguments& arguments, bool internal) {
   if (internal) {
     for (const TCheckOption& check : kCheckOptions) {
       if (GetCmdLineOption(arguments, check.name, "") == "-") *check.flag = false;

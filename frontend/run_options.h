@@ -3,7 +3,8 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <QStringList>
+#include <string_view>
+#include <vector>
 
 #include "engine/update_request.h"
 
@@ -23,20 +24,18 @@ extern std::atomic<int32_t> iInternalMode;        // 0 normal, 1 internal, 2 int
 extern std::atomic<bool> bClearsMeasurements;     // the update clears the logger's measurements
 extern std::string sTestCaption;                  // caption of the Test menu item; empty hides it
 
-// The value of option `name` (with its colon, e.g. "cc:"): the rest of the
-// first argument that is longer than the name and starts with it
-// (case-insensitive), at most 1000 characters; `def` when none does.
-// `arguments` is the whole command line as QCoreApplication::arguments()
-// gives it; the program name in front is never an option.
-QString GetCmdLineOption(const QStringList& arguments, const QString& name, const QString& def);
+// The command line as UTF-8 words, program name first.
+using TArguments = std::vector<std::string>;
 
-// True when the per-user setting "intern" (organization "Dralmor",
-// application "Tarvo") holds the number 7319.
-bool ReadInternalSwitch();
+// The value of option `name` (with its colon, e.g. "cc:"): the rest of the
+// first argument that is longer than the name and starts with it (letters
+// compared without case), at most 1000 characters; `def` when none does.
+// The program name in front is never an option.
+std::string GetCmdLineOption(const TArguments& arguments, std::string_view name, std::string_view def);
 
 // Applies the options in their fixed order: the checks, "mf:", "f:".
-// `internal` is the result of ReadInternalSwitch.
-void applyRunOptions(const QStringList& arguments, bool internal);
+// `internal` is the internal-mode switch as the front end read it.
+void applyRunOptions(const TArguments& arguments, bool internal);
 
 // Puts every flag back to its start-up value.
 void resetRunOptions();

@@ -24,6 +24,7 @@
 #include "ui/port_box_items.h"
 #include "ui/port_watcher.h"
 #include "ui/protocol_window.h"
+#include "frontend/internal_switch_qsettings.h"
 #include "frontend/run_options.h"
 #include "ui/window_docking.h"
 
@@ -50,12 +51,18 @@ QString toQt(const std::string& text) { return QString::fromStdString(text); }
 // File names reach the catalogue in the encoding of the file system.
 std::string toLocalPath(const QString& file) { return QFile::encodeName(file).toStdString(); }
 
+TArguments utf8Arguments(const QStringList& arguments) {
+  TArguments words;
+  for (const QString& argument : arguments) words.push_back(argument.toStdString());
+  return words;
+}
+
 }  // namespace
 
 TMainWindowSetup TMainWindowSetup::fromProgram() {
   return TMainWindowSetup{
       .arguments = QCoreApplication::arguments(),
-      .readInternalSwitch = ReadInternalSwitch,
+      .readInternalSwitch = readInternalSwitchWithQSettings,
       .portRoots = TPortListRoots{},
       .isApplicationActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; },
   };
@@ -183,7 +190,7 @@ void TfrmMain::FormCreate() {
   const bool bInternal = FSetup.readInternalSwitch && FSetup.readInternalSwitch();
   chkReadInfoOnly->setChecked(false);
   chkReadInfoOnly->setVisible(bReadInfoOnlySupported && bInternal);
-  applyRunOptions(FSetup.arguments, bInternal);
+  applyRunOptions(utf8Arguments(FSetup.arguments), bInternal);
   layoutButtonRow();
 
   const TControlMetrics m(font());

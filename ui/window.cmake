@@ -21,7 +21,7 @@ endif()
 set_target_properties(kelvry_window PROPERTIES AUTOMOC ON)
 target_include_directories(kelvry_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(kelvry_window PUBLIC
-  Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_run_options)
+  Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_qsettings_switch)
 kelvry_target_defaults(kelvry_window)
 
 # A window program on Windows: no console opens beside it.

@@ -7,23 +7,32 @@
 #include <ostream>
 
 #include "cli/cli_options.h"
-#include "tests/cli/qt_printers.h"
+#include <string>
+#include <vector>
 
 namespace kelvry::cli {
 namespace {
 
-QStringList withProgram(QStringList arguments) {
-  arguments.prepend("kelvry-update-cli");
+using TWords = std::vector<std::string>;
+
+TWords withProgram(TWords arguments) {
+  arguments.insert(arguments.begin(), "kelvry-update-cli");
   return arguments;
 }
 
+std::string joined(const TWords& words) {
+  std::string text;
+  for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+  return text;
+}
+
 struct TActionCase {
-  QStringList arguments;
+  TWords arguments;
   TAction action;
 };
 
 std::ostream& operator<<(std::ostream& out, const TActionCase& c) {
-  return out << c.arguments.join(' ').toStdString();
+  return out << joined(c.arguments);
 }
 
 class CliActions : public ::testing::TestWithParam<TActionCase> {};
@@ -48,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TActionCase{{"--port=/dev/ttyUSB0", "--yes", "--trace"}, TAction::Update},
                       TActionCase{{"--simulate", "--info-only", "--max-repeats", "0"}, TAction::Update}));
 
-class CliErrors : public ::testing::TestWithParam<QStringList> {};
+class CliErrors : public ::testing::TestWithParam<TWords> {};
 
 TEST_P(CliErrors, RefusesWithOneLine) {
   const TCliParseResult result = parseCliOptions(withProgram(GetParam()));
@@ -58,15 +67,17 @@ TEST_P(CliErrors, RefusesWithOneLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadCommandLines, CliErrors,
-    ::testing::Values(QStringList{}, QStringList{"--nope"}, QStringList{"--port"}, QStringList{"--port", ""},
-                      QStringList{"--port", "a", "--simulate"}, QStringList{"--list-ports", "--file-info", "a"},
-                      QStringList{"--list-ports", "--file", "a"}, QStringList{"--file-info", "a", "--file", "b"},
-                      QStringList{"--list-firmware", "--info-only"}, QStringList{"--simulate", "--max-repeats", "two"},
-                      QStringList{"--simulate", "--max-repeats", "-3"}, QStringList{"--simulate", "ttyUSB0"},
-                      QStringList{"--simulate", "--file", ""}, QStringList{"--yes"},
-                      QStringList{"--port", "ttyUSB0", "--port", "ttyUSB1"},
-                      QStringList{"--port=ttyUSB0", "--port=ttyUSB0"},
-                      QStringList{"--simulate", "--max-repeats", "Unlimited"}));
+    ::testing::Values(TWords{}, TWords{"--nope"}, TWords{"--port"}, TWords{"--port", ""},
+                      TWords{"--port", "a", "--simulate"}, TWords{"--list-ports", "--file-info", "a"},
+                      TWords{"--list-ports", "--file", "a"}, TWords{"--file-info", "a", "--file", "b"},
+                      TWords{"--list-firmware", "--info-only"}, TWords{"--simulate", "--max-repeats", "two"},
+                      TWords{"--simulate", "--max-repeats", "-3"}, TWords{"--simulate", "ttyUSB0"},
+                      TWords{"--simulate", "--file", ""}, TWords{"--yes"},
+                      TWords{"--port", "ttyUSB0", "--port", "ttyUSB1"},
+                      TWords{"--port=ttyUSB0", "--port=ttyUSB0"},
+                      TWords{"--simulate", "--max-repeats", "Unlimited"},
+                      // A flag takes no value: "--yes=2" is a mistake, not a yes.
+                      TWords{"--simulate", "--yes=2"}, TWords{"--simulate", "--yes=false"}));
 
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(
@@ -83,12 +94,12 @@ TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
 }
 
 struct TRepeatCase {
-  QStringList arguments;
+  TWords arguments;
   std::optional<int> maxRepeats;
 };
 
 std::ostream& operator<<(std::ostream& out, const TRepeatCase& c) {
-  return out << c.arguments.join(' ').toStdString();
+  return out << joined(c.arguments);
 }
 
 class CliRepeats : public ::testing::TestWithParam<TRepeatCase> {};
@@ -116,21 +127,21 @@ TEST(CliOptions, HelpTellsTheRepeatBound) {
 
 TEST(CliOptions, WindowOptionWordsPassInOrderWithTheirValuesUntouched) {
   // Values that do not act are the window's business: it ignores them.
-  const QStringList words{"CC:-", "cf:-", "ci:-x", "mf:-", "mf:+", "f:+", "cp:-", "upid:12", "cc:"};
-  QStringList arguments = words;
-  arguments.insert(2, "--simulate");
+  const TWords words{"CC:-", "cf:-", "ci:-x", "mf:-", "mf:+", "f:+", "cp:-", "upid:12", "cc:"};
+  TWords arguments = words;
+  arguments.insert(arguments.begin() + 2, "--simulate");
   const TCliParseResult result = parseCliOptions(withProgram(arguments));
   ASSERT_EQ(result.error, "");
   EXPECT_EQ(result.options.optionWords, words);
 }
 
 struct TInternalCase {
-  QStringList arguments;
+  TWords arguments;
   bool refusedOutsideInternalMode;
 };
 
 std::ostream& operator<<(std::ostream& out, const TInternalCase& c) {
-  return out << c.arguments.join(' ').toStdString();
+  return out << joined(c.arguments);
 }
 
 class CliInternalMode : public ::testing::TestWithParam<TInternalCase> {};

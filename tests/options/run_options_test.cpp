@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
-
 
 namespace kelvry {
 namespace {
 
-QStringList commandLine(std::initializer_list<const char*> options) {
-  QStringList arguments{"/opt/kelvry/kelvry-update"};
-  for (const char* option : options) arguments << option;
+TArguments commandLine(std::initializer_list<const char*> options) {
+  TArguments arguments{"/opt/kelvry/kelvry-update"};
+  arguments.insert(arguments.end(), options.begin(), options.end());
   return arguments;
 }
 
@@ -21,10 +16,10 @@ QStringList commandLine(std::initializer_list<const char*> options) {
 
 struct TLookupCase {
   const char* what;
-  QStringList arguments;
+  TArguments arguments;
   const char* name;
   const char* def;
-  QString expected;
+  std::string expected;
 };
 
 class CmdLineOption : public testing::TestWithParam<TLookupCase> {};
@@ -45,8 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         TLookupCase{"name alone does not match", commandLine({"cc:"}), "cc:", "dflt", "dflt"},
         TLookupCase{"name alone is passed over", commandLine({"cc:", "cc:-"}), "cc:", "", "-"},
         TLookupCase{"other options ignored", commandLine({"cf:-", "xcc:-", "c:-"}), "cc:", "", ""},
-        TLookupCase{"program name is no option", QStringList{"cc:-"}, "cc:", "none", "none"},
-        TLookupCase{"no arguments", QStringList{}, "f:", "-", "-"},
+        TLookupCase{"program name is no option", TArguments{"cc:-"}, "cc:", "none", "none"},
+        TLookupCase{"no arguments", TArguments{}, "f:", "-", "-"},
         TLookupCase{"short name inside a longer one", commandLine({"ff:+"}), "f:", "-", "-"},
         TLookupCase{"blank is part of the value", commandLine({"f: +"}), "f:", "-", " +"}),
     [](const testing::TestParamInfo<TLookupCase>& caseInfo) {
@@ -57,8 +52,15 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(CmdLineOptionValue, IsCutAfter1000Characters) {
-  const QString value(1500, QChar('v'));
-  EXPECT_EQ(GetCmdLineOption({"prog", "upid:" + value}, "upid:", ""), value.left(1000));
+  const std::string value(1500, 'v');
+  EXPECT_EQ(GetCmdLineOption({"prog", "upid:" + value}, "upid:", ""), value.substr(0, 1000));
+}
+
+TEST(CmdLineOptionValue, CountsCharactersNotBytes) {
+  std::string value;
+  for (int i = 0; i < 600; ++i) value += "\xC3\xA4";  // a two-byte character
+  const std::string cut = GetCmdLineOption({"prog", "upid:" + value}, "upid:", "");
+  EXPECT_EQ(cut, value.substr(0, 1000 * 2));
 }
 
 // ----------------------------------------------------------- applyRunOptions
@@ -79,7 +81,7 @@ struct TFlags {
 
 struct TApplyCase {
   const char* what;
-  QStringList arguments;
+  TArguments arguments;
   bool internal;
   TFlags expected;
 };
@@ -139,85 +141,6 @@ TEST_F(RunOptions, ResetPutsEveryFlagBack) {
   EXPECT_TRUE(sTestCaption.empty());
   const TJobChecks checks = jobChecks();
   EXPECT_TRUE(checks.bCheckClass && checks.bCheckFirmware && checks.bCheckInfo);
-}
-
-// -------------------------------------------------------- ReadInternalSwitch
-
-// Points the per-user settings at a fresh folder, so the developer's own
-// switch never decides a test and every case starts without a setting.
-class InternalSwitch : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(home_.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_.path());
-  }
-
-  static void storeSwitch(const QVariant& value) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Dralmor", "Tarvo");
-    settings.setValue("intern", value);
-    settings.sync();
-    ASSERT_EQ(settings.status(), QSettings::NoError);
-  }
-
-  // Writes the settings file the way a person would edit it by hand.
-  void writeSettingsFile(const QByteArray& content) const {
-    ASSERT_TRUE(QDir(home_.path()).mkpath("Dralmor"));
-    QFile file(home_.filePath("Dralmor/Tarvo.conf"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-  }
-
-  QTemporaryDir home_;
-};
-
-TEST_F(InternalSwitch, OffWithoutAnySettingAndCreatesNothing) {
-  EXPECT_FALSE(ReadInternalSwitch());
-  EXPECT_TRUE(QDir(home_.path()).isEmpty());
-}
-
-TEST_F(InternalSwitch, OnForTheNumberStoredBySettings) {
-  storeSwitch(7319);
-  EXPECT_TRUE(ReadInternalSwitch());
-}
-
-TEST_F(InternalSwitch, OnForTheNumberWrittenByHand) {
-  writeSettingsFile("[General]\nintern=7319\n");
-  EXPECT_TRUE(ReadInternalSwitch());
-}
-
-struct TSwitchCase {
-  const char* what;
-  QByteArray content;
-};
-
-class InternalSwitchOff : public InternalSwitch, public testing::WithParamInterface<TSwitchCase> {};
-
-TEST_P(InternalSwitchOff, ForAnythingButTheNumber) {
-  writeSettingsFile(GetParam().content);
-  EXPECT_FALSE(ReadInternalSwitch()) << GetParam().what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, InternalSwitchOff,
-    testing::Values(TSwitchCase{"other number", "[General]\nintern=7320\n"},
-                    TSwitchCase{"zero", "[General]\nintern=0\n"},
-                    TSwitchCase{"hex spelling", "[General]\nintern=0x1C97\n"},
-                    TSwitchCase{"text", "[General]\nintern=on\n"},
-                    TSwitchCase{"fraction", "[General]\nintern=7319.5\n"},
-                    TSwitchCase{"list", "[General]\nintern=7319, 7319\n"},
-                    TSwitchCase{"other value name", "[General]\ninternal=7319\n"},
-                    TSwitchCase{"other group", "[Options]\nintern=7319\n"},
-                    TSwitchCase{"empty value", "[General]\nintern=\n"}),
-    [](const testing::TestParamInfo<TSwitchCase>& caseInfo) {
-      std::string name = caseInfo.param.what;
-      for (char& ch : name)
-        if (ch == ' ') ch = '_';
-      return name;
-    });
-
-TEST_F(InternalSwitch, OffForAnotherNumberStoredBySettings) {
-  storeSwitch(7318);
-  EXPECT_FALSE(ReadInternalSwitch());
 }
 
 }  // namespace
