@@ -8,9 +8,10 @@
 
 // The virtual logger that --simulate updates. On Linux it sits behind a
 // pseudo-terminal, so the update goes through the real serial port code. On
-// Windows, which has no pseudo-terminals, it runs in memory and its replies
-// arrive at the wire speed of 9600 baud on the real clock, so an update takes
-// as long as on a real line.
+// Windows, which has no pseudo-terminals, it runs in memory on the real
+// clock. On both it answers at once, as the pseudo-terminal's logger does, so
+// a simulated update takes the job's fixed pauses (about 5 s) rather than
+// the 11 minutes of a real line at 9600 baud.
 
 namespace kelvry::cli {
 

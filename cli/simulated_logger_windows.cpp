@@ -4,19 +4,8 @@
 
 namespace kelvry::cli {
 
-namespace {
-
-constexpr int kLoggerBaud = 9600;
-
-sim::TLoggerConfig atWireSpeed(sim::TLoggerConfig config) {
-  config.faults.baud = kLoggerBaud;
-  return config;
-}
-
-}  // namespace
-
 struct TSimulatedLogger::TImpl {
-  explicit TImpl(sim::TLoggerConfig config) : logger(atWireSpeed(std::move(config))) {}
+  explicit TImpl(sim::TLoggerConfig config) : logger(std::move(config)) {}
   sim::TMemoryLogger logger;
 };
 
