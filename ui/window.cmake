@@ -10,6 +10,7 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/protocol_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/message_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/info_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.h  # its .cpp is per platform; AUTOMOC finds the class here
   ${CMAKE_CURRENT_SOURCE_DIR}/port_box_items.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/init_forms.cpp)
