@@ -98,8 +98,21 @@ ensure_deb_src
 build_qt
 [[ ${1:-} == --qt-only ]] && exit 0
 
+# Wine finds Qt's DLLs and mingw's runtime DLLs through WINEPATH; the build
+# runs its image generator through it too.
+export WINEPREFIX=$build_dir/wineprefix
+export WINEDEBUG=-all
+mingw_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+export WINEPATH="$qt_prefix/bin;$mingw_runtime;/usr/x86_64-w64-mingw32/lib"
+export QT_PLUGIN_PATH=$qt_prefix/plugins
+
+# The Windows installation is made once, before the build's parallel steps
+# start Wine: two of them making it at the same time can fail.
+[[ -f $WINEPREFIX/system.reg ]] || { wineboot --init >/dev/null 2>&1; wineserver -w; }
+
 # The window and its tests, built against the cross-built Qt. Only these two
 # targets: the rest is what scripts/build-windows.sh builds.
+mkdir -p "$build_dir"
 cmake -S . -B "$build_dir" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
@@ -107,13 +120,6 @@ cmake -S . -B "$build_dir" -G Ninja \
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_BUILD_TYPE=Release \
   -DKELVRY_BUILD_BENCH=OFF >/dev/null
 nice -n 10 cmake --build "$build_dir" -j"$jobs" --target kelvry-update kelvry_ui_tests
-
-# Wine finds Qt's DLLs and mingw's runtime DLLs through WINEPATH.
-export WINEPREFIX=$build_dir/wineprefix
-export WINEDEBUG=-all
-mingw_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-export WINEPATH="$qt_prefix/bin;$mingw_runtime;/usr/x86_64-w64-mingw32/lib"
-export QT_PLUGIN_PATH=$qt_prefix/plugins
 
 # The window's tests, offscreen, once, bounded: a windowed test program was
 # once seen not to exit under Wine.

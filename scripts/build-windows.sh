@@ -26,6 +26,10 @@ export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 mkdir -p "$build"
 
+# The Windows installation is made once, before the build's parallel steps
+# start Wine: two of them making it at the same time can fail.
+[[ -f $WINEPREFIX/system.reg ]] || { wineboot --init >/dev/null 2>&1; wineserver -w; }
+
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
