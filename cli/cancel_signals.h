@@ -6,12 +6,13 @@
 
 #include "engine/cancel_token.h"
 
-// Ctrl-C, SIGTERM, SIGHUP (the terminal closed) and SIGQUIT cancel a running
+// Ctrl-C, SIGTERM, SIGHUP (the terminal closed) and SIGQUIT (on Windows:
+// Ctrl-C, Ctrl-Break and closing the console window) cancel a running
 // update the way the window's Cancel button does: the job's cancel token is
 // set, every wait of the job ends at once, the link stops before its next
 // attempt, the job ends with "Process cancelled!" and the port is released.
-// No signal handler runs
-// program code: the signals are blocked and taken by a watcher thread.
+// On POSIX no signal handler runs program code: the signals are blocked and
+// taken by a watcher thread.
 
 namespace kelvry::cli {
 
@@ -30,6 +31,7 @@ public:
   const std::atomic<bool>& requested() const { return requested_; }
 
 private:
+  friend struct TConsoleEvents;  // Windows' console-event handler
   void watch();
 
   std::shared_ptr<TCancelToken> cancel_;

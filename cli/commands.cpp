@@ -1,8 +1,5 @@
 #include "cli/commands.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <exception>
 #include <istream>
 #include <optional>
@@ -13,13 +10,14 @@
 #include "cli/auto_port.h"
 #include "cli/cancel_signals.h"
 #include "cli/confirmation.h"
+#include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_table.h"
 #include "cli/fleet_command.h"
 #include "cli/port_table.h"
 #include "cli/progress_line.h"
+#include "cli/simulated_logger.h"
 #include "cli/update_run.h"
-#include "cli/virtual_logger_port.h"
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
@@ -63,7 +61,7 @@ std::optional<int> confirmUpdate(const TCliOptions& options, const TStreams& io)
   if (options.simulate || options.yes) return std::nullopt;
   const std::string question = confirmationQuestion(bClearsMeasurements, iInternalMode);
   if (question.empty()) return std::nullopt;
-  if (!isatty(STDIN_FILENO)) {
+  if (!stdinIsTerminal()) {
     io.err << kProgram << "the update must be confirmed, but there is no terminal to ask on: add --yes\n";
     return kExitUsage;
   }
@@ -111,9 +109,7 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   if (!sources) return kExitUsage;
   if (const std::optional<int> refused = confirmUpdate(options, io)) return *refused;
 
-  // A closed stdout (a pager quit early) must not kill the program halfway
-  // through programming the logger.
-  signal(SIGPIPE, SIG_IGN);
+  prepareConsoleForUpdate();
   // Before any other thread starts, so that all of them leave the signals
   // to the watcher.
   auto cancel = std::make_shared<TCancelToken>();
@@ -121,17 +117,17 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
 
   if (isFleetRun(options))
     return fleetUpdateCommand(options, io, std::move(*sources), cancel, cancelSignals.requested(),
-                              {isatty(STDERR_FILENO) != 0, terminalColumns(STDERR_FILENO)});
+                              {stderrIsTerminal(), stderrColumns()});
 
-  std::unique_ptr<TVirtualLoggerPort> simulated;
+  std::optional<TSimulatedLogger> simulated;
   if (options.simulate) {
     sim::TLoggerConfig config;
     if (sources->hasFile()) config.extraImages.push_back(sources->file()->lines);
-    simulated = startVirtualLogger(std::move(config));
+    simulated.emplace(std::move(config));
   }
-  const std::string port = simulated ? simulated->portPath() : portChoice.port;
+  const std::string port = simulated ? simulated->portName() : portChoice.port;
 
-  TProgressLine progress(io.err, isatty(STDERR_FILENO) != 0, terminalColumns(STDERR_FILENO));
+  TProgressLine progress(io.err, stderrIsTerminal(), stderrColumns());
   TUpdateRequest request;
   request.sPort = port;
   request.checks = jobChecks();
@@ -140,7 +136,8 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   const TJobViewSettings settings{
       .portText = port, .trace = options.trace, .maxRepeats = options.maxRepeats, .request = std::move(request)};
   TPortOpenError portError;
-  const int status = runUpdate(settings, cancel, cancelSignals.requested(), io.out, progress, &portError);
+  const int status = runUpdate(settings, cancel, cancelSignals.requested(), io.out, progress, &portError,
+                               simulated ? simulated->environment() : TJobEnvironment{});
   if (status == err::PortNotReady) io.err << kProgram << portOpenAdvice(port, portError) << '\n';
   return status;
 }

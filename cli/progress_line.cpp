@@ -1,7 +1,5 @@
 #include "cli/progress_line.h"
 
-#include <sys/ioctl.h>
-
 #include <algorithm>
 #include <chrono>
 #include <ostream>
@@ -66,12 +64,6 @@ void TProgressLine::draw() {
   // cursor back to its start.
   line.resize(std::min(line.size(), static_cast<size_t>(columns_ - 1)));
   terminal_ << '\r' << line << kClearToEnd << std::flush;
-}
-
-int terminalColumns(int fd) {
-  winsize size{};
-  if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-  return 80;
 }
 
 }  // namespace kelvry::cli

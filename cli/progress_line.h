@@ -36,7 +36,4 @@ private:
   std::string status_;
 };
 
-// The width of the terminal on file descriptor `fd`, or 80 when it has none.
-int terminalColumns(int fd);
-
 }  // namespace kelvry::cli

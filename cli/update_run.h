@@ -7,6 +7,7 @@
 #include "cli/progress_line.h"
 #include "cli/terminal_job_view.h"
 #include "engine/cancel_token.h"
+#include "engine/update_request.h"
 #include "serial/transport.h"
 
 // One update from the command line: runs the job of `settings.request`
@@ -17,9 +18,10 @@
 namespace kelvry::cli {
 
 // `cancel` is the token a signal sets; `portError`, when given, receives why
-// the last worker could not open the port.
+// the last worker could not open the port. The jobs find their serial line
+// and clock in `environment` (empty: the platform's serial port).
 int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel,
               const std::atomic<bool>& cancelRequested, std::ostream& out, TProgressLine& progress,
-              TSerialFailure* portError = nullptr);
+              TSerialFailure* portError = nullptr, const TJobEnvironment& environment = {});
 
 }  // namespace kelvry::cli

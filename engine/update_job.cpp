@@ -9,7 +9,7 @@
 #include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
 #include "firmware/image_check.h"
-#include "serial/posix_transport.h"
+#include "serial/platform_transport.h"
 
 namespace kelvry {
 
@@ -276,7 +276,7 @@ void openAndRun(const TUpdateRequest& request, ISerialTransport& port, IClock& c
 
 std::unique_ptr<ISerialTransport> makeTransport(const TJobEnvironment& environment, const TCancelToken& cancel) {
   if (environment.makeTransport) return environment.makeTransport(cancel);
-  return std::make_unique<TPosixSerialTransport>(cancel);
+  return makePlatformTransport(cancel);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "frontend/job_notifications.h"
+#include "frontend/local_time.h"
 
 namespace kelvry {
 
@@ -13,8 +14,7 @@ std::string stampedReportLine(int hour, int minute, int second, const std::strin
 
 std::string stampedReportLine(const std::string& sText) {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = localTime(now);
   return stampedReportLine(local.tm_hour, local.tm_min, local.tm_sec, sText);
 }
 

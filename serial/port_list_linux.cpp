@@ -79,8 +79,4 @@ void listSerialPorts(std::vector<std::string>& list, const TPortListRoots& roots
   for (const std::string& name : names) list.push_back(roots.dev + "/" + name);
 }
 
-bool isPortDeviceChange(const std::vector<std::string>& before, const std::vector<std::string>& after) {
-  return before != after;
-}
-
 }  // namespace kelvry

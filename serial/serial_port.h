@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "serial/port_name.h"
 #include "serial/terminal_guard_posix.h"
 #include "serial/transport.h"
 
@@ -16,10 +17,6 @@ namespace kelvry {
 using TPortHandle = intptr_t;
 inline constexpr TPortHandle INVALID_PORT_HANDLE = -1;
 
-// Why a port did not open, for front ends that want to explain it; the
-// engine itself only reports "port not ready".
-using TPortOpenError = TSerialFailure;
-
 // Opens a port by name ("/dev/ttyUSB0" or the bare "ttyUSB0") exclusively,
 // 8N1 without flow control at the given baud rate, DTR raised last and RTS
 // inactive. Returns INVALID_PORT_HANDLE on any failure, with the step and
@@ -29,10 +26,6 @@ using TPortOpenError = TSerialFailure;
 TPortHandle openComPort(const std::string& sPort, int32_t iBaud, TPortOpenError* why = nullptr,
                         TSavedLineSettings* previous = nullptr);
 void closeComPort(TPortHandle hPort, const TSavedLineSettings* previous = nullptr);
-
-// Maps a port name to its device path: an absolute path is taken as it is,
-// any other name is looked up in /dev ("ttyUSB0", "pts/3").
-std::string portDevicePath(const std::string& sPort);
 
 // Clears latched line errors so that I/O can go on. False when the handle is
 // not open or the line has hung up (adapter unplugged, far end gone).

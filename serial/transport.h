@@ -15,6 +15,10 @@ struct TSerialFailure {
   bool failed() const { return errorNumber != 0 || !operation.empty(); }
 };
 
+// Why a port did not open, for front ends that want to explain it; the
+// engine itself only reports "port not ready".
+using TPortOpenError = TSerialFailure;
+
 // A serial line as the logger link uses it. One implementation per platform
 // (POSIX termios, Win32) plus one in memory over the virtual logger. Every
 // failing call leaves its reason in lastFailure().

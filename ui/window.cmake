@@ -10,16 +10,22 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/protocol_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/message_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/info_window.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.h  # its .cpp is per platform; AUTOMOC finds the class here
   ${CMAKE_CURRENT_SOURCE_DIR}/port_box_items.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/init_forms.cpp)
+if(WIN32)
+  target_sources(kelvry_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher_windows.cpp)
+else()
+  target_sources(kelvry_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher_linux.cpp)
+endif()
 set_target_properties(kelvry_window PROPERTIES AUTOMOC ON)
 target_include_directories(kelvry_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(kelvry_window PUBLIC
   Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_qsettings_switch)
 kelvry_target_defaults(kelvry_window)
 
-add_executable(kelvry-update ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+# A window program on Windows: no console opens beside it.
+add_executable(kelvry-update WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(kelvry-update PRIVATE kelvry_window)
 kelvry_target_defaults(kelvry-update)

@@ -8,6 +8,7 @@
 #include "frontend/port_open_advice.h"
 #include "engine/comm_thread.h"
 #include "engine/status_codes.h"
+#include "serial/serial_port.h"
 #include "serial/terminal_guard_posix.h"
 #include "tests/support/recording_sink.h"
 #include "tools/logger_sim/pty_logger.h"

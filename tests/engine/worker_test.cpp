@@ -3,15 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <stdexcept>
 
 #include "engine/final_notification.h"
 #include "engine/tarvo_exception.h"
-#include "serial/serial_port.h"
 #include "tests/engine/job_fixture.h"
+#include "tests/engine/missing_port.h"
+#include "tests/engine/port_checking_sink.h"
 #include "tests/support/memory_link.h"
-#include "tools/logger_sim/pty_logger.h"
 
 namespace kelvry::test {
 namespace {
@@ -37,20 +36,20 @@ using WorkerTest = JobTest;
 
 TEST_F(WorkerTest, MissingPortEndsWithPortErrorOnlyAndKeepsTheReason) {
   TUpdateRequest missing = request();
-  missing.sPort = "/dev/kelvry-no-such-port";
+  missing.sPort = missingPort().name;
   auto worker = startCommThread(sink, missing);  // the real serial port
   ASSERT_TRUE(sink.waitForFinal());
   worker->waitFor();
   EXPECT_EQ(sink.all(), (std::vector<TNotification>{{ntf::JobFailed, err::PortNotReady}}));
   EXPECT_EQ(worker->result().errorCode, err::PortNotReady);
-  EXPECT_EQ(worker->result().serialFailure.errorNumber, ENOENT);
-  EXPECT_EQ(worker->result().serialFailure.operation, "open");
+  EXPECT_EQ(worker->result().serialFailure.errorNumber, missingPort().errorNumber);
+  EXPECT_EQ(worker->result().serialFailure.operation, missingPort().operation);
 }
 
 TEST_F(WorkerTest, FileStaysTheChosenSourceUntilTheJobChooses) {
   useFileSource({dataRecord(0x0200), dataRecord(kVectorBlock), kEndOfFile});
   TUpdateRequest missing = request();
-  missing.sPort = "/dev/kelvry-no-such-port";
+  missing.sPort = missingPort().name;
   auto worker = startCommThread(sink, missing);
   ASSERT_TRUE(sink.waitForFinal());
   worker->waitFor();
@@ -76,20 +75,6 @@ TEST_F(WorkerTest, TwoWakeUpsComeFirstAndACommunicationFailureCarriesTheCommand)
   // Two 100 ms pauses after the wake-ups, then 5 attempts of 208 ms, 100 ms apart.
   EXPECT_EQ(clock.elapsed(), 200ms + 5 * 208ms + 4 * 100ms);
 }
-
-// Looks at the port the moment the final notification is posted.
-class TPortCheckingSink : public JobTest::TJobSink {
-public:
-  explicit TPortCheckingSink(std::function<bool()> portIsFree) : portIsFree_(std::move(portIsFree)) {}
-  void post(uint32_t code, int32_t value) noexcept override {
-    if (isFinal(code)) freeAtFinal = portIsFree_();
-    TJobSink::post(code, value);
-  }
-  std::atomic<bool> freeAtFinal{false};
-
-private:
-  std::function<bool()> portIsFree_;
-};
 
 TEST_F(WorkerTest, PortIsClosedBeforeTheFinalNotificationHoweverTheJobEnds) {
   struct Ending {
@@ -120,23 +105,6 @@ TEST_F(WorkerTest, PortIsClosedBeforeTheFinalNotificationHoweverTheJobEnds) {
     EXPECT_EQ(checking.last(), ending.final) << ending.what;
     EXPECT_TRUE(checking.freeAtFinal) << ending.what;
   }
-}
-
-TEST_F(WorkerTest, RealPortIsFreeAgainAtTheFinalNotification) {
-  sim::TLoggerConfig config = bootloaderLogger();
-  config.identity.print = 1;  // no image fits: a short job
-  sim::TPtyLogger logger(config);
-  TPortCheckingSink checking([&] {
-    const TPortHandle again = openComPort(logger.portPath(), 9600);
-    closeComPort(again);
-    return again != INVALID_PORT_HANDLE;
-  });
-  TUpdateRequest real = request();
-  real.sPort = logger.portPath();
-  auto worker = startCommThread(checking, real);
-  ASSERT_TRUE(checking.waitForFinal());
-  EXPECT_EQ(checking.last(), (TNotification{ntf::JobFailed, err::NoMatchingSource}));
-  EXPECT_TRUE(checking.freeAtFinal);
 }
 
 // A serial line whose writes fail with something that is no ETarvo.

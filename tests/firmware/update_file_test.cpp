@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "firmware/firmware_sources.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_sources.h"
 
 namespace kelvry {
@@ -244,11 +243,7 @@ TEST(ReadFileHeader, LeadingBlankAndOtherNotationsConvert) {
 // A private folder per test and a clean file source before and after.
 class UpdateFileOnDisk : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kelvry-update-file-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
+  void SetUp() override { dir_ = test::makeTempFolder("kelvry-update-file-"); }
 
   void TearDown() override {
     std::error_code ignored;

@@ -7,20 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
+#include "tests/firmware/special_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace kelvry {
 namespace {
@@ -101,11 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class UpdateFilePath : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kelvry-update-text-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
+  void SetUp() override { dir_ = test::makeTempFolder("kelvry-update-text-"); }
   void TearDown() override {
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
@@ -115,12 +107,6 @@ class UpdateFilePath : public testing::Test {
     const fs::path path = dir_ / name;
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
-  }
-
-  std::string fifo() const {
-    const std::string path = (dir_ / "pipe.upd").string();
-    EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
-    return path;
   }
 
   // A file that claims more than the limit without using the disk for it.
@@ -143,17 +129,16 @@ TEST_F(UpdateFilePath, RefusesWhatIsNoUsableFileWithItsRealFault) {
     std::string path;
     const char* fault;
   };
-  const TCase cases[] = {
+  std::vector<TCase> cases = {
       {"directory", dir_.string(), "a directory"},
-      {"FIFO", fifo(), "a FIFO"},
-      {"endless device", "/dev/zero", "a character device"},
-      {"empty device", "/dev/null", "a character device"},
       {"larger than the limit", sparse(kMaxUpdateFileBytes + 1), "larger than 16 MiB"},
       {"UTF-16", write("utf16.upd", utf16(kSmallFile, true)), "UTF-16"},
       {"binary", write("binary.upd", kHeader + "\x01\x02\x03\r\n"), "binary data"},
       {"no line breaks", write("one-line.upd", "bootloader=3 class=26135 :00000001FF"), "no line breaks"},
       {"empty", write("empty.upd", ""), "empty"},
   };
+  for (const test::TSpecialFile& special : test::specialFiles(dir_))
+    cases.push_back({special.name, special.path, special.fault});
   for (const TCase& c : cases) {
     std::string why;
     EXPECT_FALSE(loadUpdateFile(c.path, &why).has_value()) << c.name;
@@ -161,23 +146,6 @@ TEST_F(UpdateFilePath, RefusesWhatIsNoUsableFileWithItsRealFault) {
     EXPECT_EQ(why.find("not a valid integer"), std::string::npos) << c.name << ": " << why;
     EXPECT_THROW(readFileHeaderInfo(c.path), std::runtime_error) << c.name;
   }
-}
-
-// Without a writer, a FIFO opened the ordinary way waits forever. A helper
-// opens the writing end after a while, so that a reader that does wait ends
-// at all, and the time tells whether it waited.
-TEST_F(UpdateFilePath, FifoIsRefusedWithoutWaitingForAWriter) {
-  const std::string path = fifo();
-  std::thread rescue([&] {
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) close(fd);
-  });
-  const auto start = std::chrono::steady_clock::now();
-  std::string why;
-  EXPECT_FALSE(loadUpdateFile(path, &why));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << why;
-  rescue.join();
 }
 
 }  // namespace

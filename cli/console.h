@@ -1,0 +1,19 @@
+#pragma once
+
+// What the command line needs to know about the console it runs in.
+
+namespace kelvry::cli {
+
+// True when a person can answer on standard input.
+bool stdinIsTerminal();
+// True when standard error is a terminal that shows the progress line.
+bool stderrIsTerminal();
+// The width of the terminal on standard error; 80 when it is unknown.
+int stderrColumns();
+
+// Gets the console ready for an update: a closed stdout (a pager quit early)
+// must not kill the program halfway through programming the logger, and the
+// progress line's cursor controls must work.
+void prepareConsoleForUpdate();
+
+}  // namespace kelvry::cli

@@ -1,0 +1,21 @@
+#include "cli/console.h"
+
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace kelvry::cli {
+
+bool stdinIsTerminal() { return isatty(STDIN_FILENO) != 0; }
+
+bool stderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
+
+int stderrColumns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+void prepareConsoleForUpdate() { signal(SIGPIPE, SIG_IGN); }
+
+}  // namespace kelvry::cli

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs with Debian's mingw-w64 into
+# build-windows/: a static kelvry-update-cli.exe and the unit tests that need
+# no window. Installs what is missing first (mingw-w64 with POSIX threads,
+# Wine to run the tests and the build-time image generator, GoogleTest's
+# sources). Needs root for the packages on a fresh machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++-mingw-w64-x86-64-posix wine64 wine googletest cmake ninja-build ccache)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build=build-windows
+# Wine keeps its own Windows installation in the build folder, quiet.
+export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+mkdir -p "$build"
+
+# The Windows installation is made once, before the build's parallel steps
+# start Wine: two of them making it at the same time can fail.
+[[ -f $WINEPREFIX/system.reg ]] || { wineboot --init >/dev/null 2>&1; wineserver -w; }
+
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DKELVRY_BUILD_UI=OFF -DKELVRY_BUILD_BENCH=OFF \
+  -DKELVRY_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build "$build" -j"${JOBS:-$(nproc)}" "$@"

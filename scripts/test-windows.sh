@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The Windows build under Wine: cross-builds (scripts/build-windows.sh), runs
+# each unit-test program once, then updates the Linux virtual logger from
+# kelvry-update-cli.exe through a COM port that Wine maps onto the logger's
+# pseudo-terminal. Every Wine run is bounded, so that a hang cannot stall CI.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+start=$SECONDS
+
+bash scripts/build-windows.sh
+# The virtual logger is the Linux program (Windows has no pseudo-terminals).
+sim=build/tools/kelvry-logger-sim
+[[ -x $sim ]] || bash scripts/build.sh --target kelvry-logger-sim
+sim=$repo/$sim
+
+export WINEPREFIX=$repo/build-windows/wineprefix
+export WINEDEBUG=-all
+cli=$repo/build-windows/cli/kelvry-update-cli.exe
+work=$(mktemp -d)
+sims=()
+cleanup() {
+  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wineserver -k >/dev/null 2>&1 || true  # this prefix's server only
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "== unit tests under Wine"
+unit_status=0
+ctest --test-dir build-windows --output-on-failure --timeout 300 || unit_status=$?
+
+passed=0
+failed=0
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok   $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name"
+  fi
+}
+
+# Starts a virtual logger with the given options and maps its
+# pseudo-terminal as COM7.
+start_logger() {
+  local out=$work/sim-$RANDOM
+  "$sim" --quiet "$@" >"$out" &
+  sims+=($!)
+  local pty=""
+  for _ in $(seq 100); do
+    pty=$(head -n1 "$out" 2>/dev/null || true)
+    [[ -n $pty ]] && break
+    sleep 0.05
+  done
+  [[ -n $pty ]] || { echo "the virtual logger did not start" >&2; exit 1; }
+  ln -sfn "$pty" "$WINEPREFIX/dosdevices/com7"
+}
+
+stop_logger() {
+  kill "${sims[-1]}" 2>/dev/null || true
+  wait "${sims[-1]}" 2>/dev/null || true
+  rm -f "$WINEPREFIX/dosdevices/com7"
+}
+
+# Runs the CLI under Wine with a time-out; stdout, stderr and the exit status
+# go to $work/out, $work/err and $status.
+run_cli() {
+  status=0
+  timeout --kill-after=5 180 wine "$cli" "$@" >"$work/out" 2>"$work/err" || status=$?
+  # Wine writes the Windows line ends of the console as they are.
+  sed -i 's/\r$//' "$work/out" "$work/err"
+}
+
+last_line_is() { [[ $(tail -n1 "$work/out") == "$1" ]]; }
+output_has() { grep -qF -- "$1" "$work/$2"; }
+
+echo "== end to end under Wine: a COM port mapped onto the virtual logger"
+# One Wine server for all runs: it would otherwise end between two runs and
+# start anew, and a new one rebuilds the registry's serial-port map.
+wineserver -p >/dev/null 2>&1
+
+start_logger
+run_cli --port COM7 --yes
+check "full update exits 0" test "$status" -eq 0
+check "full update ends with the success text" last_line_is "Update Kelvry V2.92 succesfully completed."
+stop_logger
+
+# Windows has no pseudo-terminals: --simulate updates the logger in memory.
+run_cli --simulate --yes
+check "--simulate exits 0" test "$status" -eq 0
+check "--simulate ends with the success text" last_line_is "Update Kelvry V2.92 succesfully completed."
+
+# The port list and --port auto find the logger's port in the registry's
+# serial-port map; a built-in port there is left out.
+wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\VCP0' /t REG_SZ /d COM7 /f >/dev/null 2>&1
+wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\Serial0' /t REG_SZ /d COM1 /f >/dev/null 2>&1
+run_cli --list-ports
+check "port list exits 0" test "$status" -eq 0
+check "port list shows the USB virtual port" grep -qE '^COM7( |$)' "$work/out"
+check "port list leaves out the built-in port" bash -c "! grep -q '^COM1' '$work/out'"
+
+start_logger --silent-from 1
+run_cli --port auto --yes --max-repeats 1
+check "--port auto takes the one USB virtual port" output_has 'Start at serial port "COM7"' out
+check "silent logger exits 30" test "$status" -eq 30
+check "silent logger is repeated after the communication failure" \
+  output_has "Repeat update because communication error!" out
+check "silent logger gives up after one repeat" last_line_is "Gave up after 1 repeat: communication error!"
+stop_logger
+
+run_cli --port COM9 --yes
+check "absent port exits 10" test "$status" -eq 10
+check "absent port says why" output_has '"COM9" does not exist' err
+
+# The internal-mode switch in the registry, as the window's settings store
+# keeps it: --file-info is refused without it and works with it.
+image="Z:$repo/firmware/images/Kelvry_V2_92_PF15_PR56_BL3_0.upd"
+tarvo='HKCU\Software\Dralmor\Tarvo'
+run_cli --file-info "$image"
+check "without the switch --file-info is refused" test "$status" -eq 2
+for value in "REG_DWORD 7319" "REG_SZ 7319" "REG_QWORD 7319" "REG_SZ 7318"; do
+  wine reg add "$tarvo" /v intern /t "${value% *}" /d "${value#* }" /f >/dev/null 2>&1
+  run_cli --file-info "$image"
+  if [[ $value == *7319 ]]; then
+    check "switch $value: --file-info works" test "$status" -eq 0
+  else
+    check "switch $value: --file-info is refused" test "$status" -eq 2
+  fi
+done
+wine reg delete "$tarvo" /f >/dev/null 2>&1
+
+echo "Wine step: $((SECONDS - start)) s"
+echo "windows: $passed passed, $failed failed"
+((failed == 0 && unit_status == 0))

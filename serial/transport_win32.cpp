@@ -1,0 +1,113 @@
+#include "serial/transport_win32.h"
+
+#include <windows.h>
+
+#include "serial/comm_settings_win32.h"
+#include "serial/port_name.h"
+#include "serial/text_win32.h"
+
+namespace kelvry {
+
+namespace {
+
+// A virtual port's driver may not have the modem lines (Wine's mapping of a
+// pseudo-terminal answers so): there is then nothing to drive.
+bool modemLinesMissing() { return GetLastError() == ERROR_NOT_SUPPORTED; }
+
+}  // namespace
+
+std::string portDevicePath(const std::string& sPort) { return sPort; }
+
+std::string win32PortDevice(const std::string& port) {
+  if (port.starts_with("\\\\.\\") || port.starts_with("\\\\?\\")) return port;
+  return "\\\\.\\" + port;
+}
+
+TWin32SerialTransport::TWin32SerialTransport(const TCancelToken& cancel)
+    : cancel_(cancel), port_(INVALID_HANDLE_VALUE) {}
+
+TWin32SerialTransport::~TWin32SerialTransport() { close(); }
+
+bool TWin32SerialTransport::fail(const char* operation) {
+  const DWORD error = GetLastError();
+  failure_ = {operation, static_cast<int>(error), win32ErrorText(error)};
+  return false;
+}
+
+bool TWin32SerialTransport::open(const std::string& port, int32_t baud) {
+  close();
+  failure_ = {};
+  if (port.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return fail("CreateFileW");
+  }
+  // Read and write, not shared (no other process may hold it), only an
+  // existing port, blocking I/O.
+  port_ = CreateFileW(toWide(win32PortDevice(port)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (port_ == INVALID_HANDLE_VALUE) return fail("CreateFileW");
+  if (configure(baud)) return true;
+  // The reason is kept; the half-opened port is let go, so that a second
+  // attempt is not blocked by a leftover handle.
+  close();
+  return false;
+}
+
+// In this order: the whole line state (DTR and RTS off), the driver's
+// buffers, the time-outs, and DTR raised last, so that the logger sees a
+// settled line when DTR rises.
+bool TWin32SerialTransport::configure(int32_t baud) {
+  DCB state = loggerLineState(baud);
+  if (!SetCommState(port_, &state)) return fail("SetCommState");
+  if (!SetupComm(port_, kDriverBufferBytes, kDriverBufferBytes)) return fail("SetupComm");
+  COMMTIMEOUTS timeouts = loggerTimeouts();
+  if (!SetCommTimeouts(port_, &timeouts)) return fail("SetCommTimeouts");
+  readMultiplierMs_ = timeouts.ReadTotalTimeoutMultiplier;
+  readConstantMs_ = timeouts.ReadTotalTimeoutConstant;
+  if (!EscapeCommFunction(port_, SETDTR) && !modemLinesMissing()) return fail("EscapeCommFunction");
+  return true;
+}
+
+void TWin32SerialTransport::close() {
+  if (port_ == INVALID_HANDLE_VALUE) return;
+  CloseHandle(port_);
+  port_ = INVALID_HANDLE_VALUE;
+}
+
+bool TWin32SerialTransport::clearErrors() {
+  DWORD errors = 0;
+  COMSTAT status{};
+  return ClearCommError(port_, &errors, &status) || fail("ClearCommError");
+}
+
+// Only what has arrived: a request still going out is left alone.
+bool TWin32SerialTransport::discardInput() { return PurgeComm(port_, PURGE_RXCLEAR) || fail("PurgeComm"); }
+
+bool TWin32SerialTransport::write(const uint8_t* data, size_t count, size_t& written) {
+  DWORD sent = 0;
+  const BOOL ok = WriteFile(port_, data, static_cast<DWORD>(count), &sent, nullptr);
+  written = sent;
+  return ok || fail("WriteFile");
+}
+
+bool TWin32SerialTransport::useReadTimeout(size_t count, std::chrono::milliseconds timeout) {
+  COMMTIMEOUTS timeouts = timeoutsForRead(count, timeout);
+  if (timeouts.ReadTotalTimeoutMultiplier == readMultiplierMs_ && timeouts.ReadTotalTimeoutConstant == readConstantMs_)
+    return true;
+  if (!SetCommTimeouts(port_, &timeouts)) return fail("SetCommTimeouts");
+  readMultiplierMs_ = timeouts.ReadTotalTimeoutMultiplier;
+  readConstantMs_ = timeouts.ReadTotalTimeoutConstant;
+  return true;
+}
+
+bool TWin32SerialTransport::read(uint8_t* data, size_t count, size_t& received, std::chrono::milliseconds timeout) {
+  received = 0;
+  if (cancel_.isCancelled() || count == 0) return true;
+  if (!useReadTimeout(count, timeout)) return false;
+  DWORD got = 0;
+  const BOOL ok = ReadFile(port_, data, static_cast<DWORD>(count), &got, nullptr);
+  received = got;
+  return ok || fail("ReadFile");
+}
+
+}  // namespace kelvry
