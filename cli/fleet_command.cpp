@@ -8,7 +8,7 @@
 #include "cli/auto_port.h"
 #include "cli/exit_status.h"
 #include "cli/fleet_run.h"
-#include "cli/virtual_logger_port.h"
+#include "cli/simulated_logger.h"
 #include "engine/status_codes.h"
 #include "frontend/port_open_advice.h"
 #include "frontend/run_options.h"
@@ -27,12 +27,12 @@ std::vector<std::string> everyUsbPort() {
   return ports;
 }
 
-std::vector<std::unique_ptr<TVirtualLoggerPort>> startVirtualLoggers(int count, const TFirmwareSources& sources) {
-  std::vector<std::unique_ptr<TVirtualLoggerPort>> loggers;
+std::vector<std::unique_ptr<TSimulatedLogger>> startVirtualLoggers(int count, const TFirmwareSources& sources) {
+  std::vector<std::unique_ptr<TSimulatedLogger>> loggers;
   for (int i = 0; i < count; ++i) {
     sim::TLoggerConfig config;
     if (sources.hasFile()) config.extraImages.push_back(sources.file()->lines);
-    loggers.push_back(startVirtualLogger(std::move(config)));
+    loggers.push_back(std::make_unique<TSimulatedLogger>(std::move(config)));
   }
   return loggers;
 }
@@ -58,12 +58,16 @@ TFleetSettings fleetSettings(const TCliOptions& options, TFirmwareSources source
 int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmwareSources sources,
                        const std::shared_ptr<TCancelToken>& cancel, const std::atomic<bool>& cancelRequested,
                        TTerminalFacts terminal) {
-  std::vector<std::unique_ptr<TVirtualLoggerPort>> simulated;
+  std::vector<std::unique_ptr<TSimulatedLogger>> simulated;
+  std::vector<TJobEnvironment> environments;
   std::vector<std::string> ports = options.ports;
   if (options.simulate) {
     simulated = startVirtualLoggers(options.simulateCount, sources);
     ports.clear();
-    for (const auto& logger : simulated) ports.push_back(logger->portPath());
+    for (const auto& logger : simulated) {
+      ports.push_back(logger->portName());
+      environments.push_back(logger->environment());
+    }
   } else if (ports.size() == 1) {
     // A single port with records: "auto" means what it means for one update.
     const TPortChoice choice = choosePort(ports.front());
@@ -82,8 +86,9 @@ int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmware
 
   TFleetResult result;
   try {
-    result = runFleet(fleetSettings(options, std::move(sources), ports, terminal), cancel, cancelRequested, io.out,
-                      io.err);
+    TFleetSettings settings = fleetSettings(options, std::move(sources), ports, terminal);
+    settings.environments = std::move(environments);
+    result = runFleet(settings, cancel, cancelRequested, io.out, io.err);
   } catch (const std::runtime_error& e) {
     // Only the report files are checked before the jobs start.
     io.err << kProgram << "--log-dir: " << e.what() << '\n';

@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/fleet_job_view.h"
 #include "cli/notification_queue.h"
+#include "engine/comm_thread.h"
 #include "engine/status_codes.h"
 #include "frontend/job_session.h"
 
@@ -21,11 +22,15 @@ struct TPortOutcome {
 
 // One port's update from start to its last notification, on the calling
 // thread, as a single update runs (see update_run.cpp).
-TPortOutcome runPort(TJobViewSettings settings, size_t index, std::shared_ptr<TCancelToken> cancel,
-                     const std::atomic<bool>& cancelRequested, TFleetOutput& output) {
+TPortOutcome runPort(TJobViewSettings settings, const TJobEnvironment& environment, size_t index,
+                     std::shared_ptr<TCancelToken> cancel, const std::atomic<bool>& cancelRequested,
+                     TFleetOutput& output) {
   const TCmd cmd = settings.request.cmd;
   TNotificationQueue queue;  // outlives every worker that posts into it
   TJobSession session(queue, std::move(cancel));
+  session.CommThreadClass = [environment](INotificationSink& sink, TUpdateRequest request) {
+    return startCommThread(sink, std::move(request), environment);
+  };
   TFleetJobView view(std::move(settings), session, cancelRequested, output, index);
   view.start(cmd);
   while (view.busy()) view.take(queue.take());
@@ -66,9 +71,10 @@ TFleetResult runFleet(const TFleetSettings& settings, const std::shared_ptr<TCan
       TJobViewSettings job = settings.job;
       job.portText = ports[i];
       job.request.sPort = ports[i];
-      threads.emplace_back([&, i, job = std::move(job)]() mutable {
+      const TJobEnvironment environment = i < settings.environments.size() ? settings.environments[i] : TJobEnvironment{};
+      threads.emplace_back([&, i, job = std::move(job), environment]() mutable {
         try {
-          outcomes[i] = runPort(std::move(job), i, tokens[i], cancelRequested, output);
+          outcomes[i] = runPort(std::move(job), environment, i, tokens[i], cancelRequested, output);
         } catch (const std::exception& e) {
           outcomes[i].record.port = ports[i];
           outcomes[i].record.exitStatus = kExitUnexpected;

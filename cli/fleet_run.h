@@ -10,6 +10,7 @@
 #include "cli/port_record.h"
 #include "cli/terminal_job_view.h"
 #include "engine/cancel_token.h"
+#include "engine/update_request.h"
 #include "serial/transport.h"
 
 // Several loggers updated at once, one job per port, all in this process.
@@ -22,6 +23,9 @@ namespace kelvry::cli {
 struct TFleetSettings {
   TJobViewSettings job;       // what every port runs; port and port text are set per port
   TFleetOutputSettings output;  // its ports are the ports to update
+  // Where each port's jobs find their logger, in the order of the ports;
+  // missing or empty: the platform's serial port.
+  std::vector<TJobEnvironment> environments;
 };
 
 struct TFleetResult {

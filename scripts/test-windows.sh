@@ -93,6 +93,9 @@ stop_logger
 run_cli --simulate --yes
 check "--simulate exits 0" test "$status" -eq 0
 check "--simulate ends with the success text" last_line_is "Update Kelvry V2.92 succesfully completed."
+run_cli --simulate 2 --yes
+check "--simulate 2 exits 0" test "$status" -eq 0
+check "--simulate 2 updates the second logger too" output_has 'virtual logger 2: ' out
 
 # The port list and --port auto find the logger's port in the registry's
 # serial-port map; a built-in port there is left out.
