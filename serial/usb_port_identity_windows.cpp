@@ -11,12 +11,4 @@ TUsbPortIdentity readUsbPortIdentity(const std::string& devicePath, const TPortL
   return identity;
 }
 
-std::vector<TUsbPortIdentity> listUsbPortIdentities(const TPortListRoots& roots) {
-  std::vector<std::string> ports;
-  listSerialPorts(ports, roots);
-  std::vector<TUsbPortIdentity> identities;
-  for (const std::string& port : ports) identities.push_back(readUsbPortIdentity(port, roots));
-  return identities;
-}
-
 }  // namespace kelvry
