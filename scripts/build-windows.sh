@@ -32,7 +32,6 @@ mkdir -p "$build"
 
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
   -DCMAKE_BUILD_TYPE=Release \
   -DKELVRY_BUILD_UI=OFF -DKELVRY_BUILD_BENCH=OFF \
   -DKELVRY_WARNINGS_AS_ERRORS=ON >/dev/null

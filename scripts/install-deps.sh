@@ -2,13 +2,14 @@
 # Installs the Debian packages the project needs to build, test and package
 # (CLI11 parses the command line, nlohmann-json writes its JSON lines,
 # help2man writes the manual pages, CPack's DEB generator uses file to find
-# the programs, lintian checks the package).
+# the programs, lintian checks the package, ccache keeps unchanged objects
+# between builds).
 # Idempotent: packages already present are left alone, and apt-get runs
 # only when something is missing.
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcli11-dev nlohmann-json3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
