@@ -12,4 +12,6 @@ command -v rsvg-convert >/dev/null || {
 for size in 16 32 48 64 128 256; do
   rsvg-convert -w "$size" -h "$size" com.kelvry.FirmwareUpdate.svg -o "com.kelvry.FirmwareUpdate-$size.png"
 done
-echo "drew $(ls com.kelvry.FirmwareUpdate-*.png | wc -l) icon sizes"
+# The Windows programs' icon holds the same sizes in one .ico file.
+convert com.kelvry.FirmwareUpdate-{16,32,48,64,128,256}.png ../windows/kelvry-update.ico
+echo "drew $(ls com.kelvry.FirmwareUpdate-*.png | wc -l) icon sizes and the Windows icon"

@@ -1,0 +1,17 @@
+# Windows resources for a program: the icon shown by Explorer and the
+# taskbar, the version information of its properties, and the manifest.
+function(kelvry_windows_resources target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(KELVRY_RC_NAME ${target})
+  set(KELVRY_RC_DESCRIPTION "${description}")
+  set(KELVRY_RC_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/kelvry-update.ico)
+  set(KELVRY_RC_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.manifest.in ${KELVRY_RC_MANIFEST} @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${KELVRY_RC_ICON} ${KELVRY_RC_MANIFEST})
+endfunction()
