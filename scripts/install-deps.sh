@@ -18,6 +18,10 @@ packages=(
   # manager, keyboard and window control, window facts, screen capture.
   xvfb openbox xdotool wmctrl x11-utils imagemagick
   help2man file lintian
+  # The Windows builds: mingw-w64 with POSIX threads, Wine to run them, the
+  # tools that unpack Debian's Qt source for the cross-built Qt, and what
+  # makes and tries the zip and the installer.
+  g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev xz-utils perl nsis zip unzip
 )
 
 missing=()

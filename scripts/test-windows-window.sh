@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The window for Windows under Wine: cross-builds it against the cached Qt for
+# Windows (scripts/build-windows-qt.sh), runs its window tests once, then
+# updates the Linux virtual logger from kelvry-update.exe on a virtual X
+# display, driven from the keyboard as a technician would, through a COM port
+# that Wine maps onto the logger's pseudo-terminal; the logger's flash must
+# equal the image. Ends with `windows window: N passed, N failed`.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+start=$SECONDS
+
+set -e
+source scripts/build-windows-qt.sh --env
+bash scripts/build-windows-qt.sh
+set +e
+sim=build/tools/kelvry-logger-sim
+[[ -x $sim ]] || bash scripts/build.sh --target kelvry-logger-sim
+sim=$repo/$sim
+image=$repo/firmware/images/Kelvry_V2_92_PF15_PR56_BL3_0.upd  # what the logger's default identity gets
+caption="Kelvry Firmware Update"
+
+work=$(mktemp -d)
+source tests/desktop/x_session.sh
+logger_pid=""
+cleanup() {
+  [[ -n $logger_pid ]] && kill "$logger_pid" 2>/dev/null
+  wineserver -k >/dev/null 2>&1 || true  # this prefix's server only
+  end_x_session
+  rm -f "$WINEPREFIX/dosdevices/com7"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+passed=0
+failed=0
+check() {  # check NAME COMMAND...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok   $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name"
+    return 1
+  fi
+}
+
+# Every Wine program of this script shows on one X display: Wine's desktop
+# process takes the display of the first program its server starts.
+start_x_session 1280x1024 "$work" || exit 1
+wineserver -p >/dev/null 2>&1
+
+# On Qt's own Windows platform, not offscreen: Qt's offscreen platform has
+# no font database on Windows and draws every glyph as a box one em wide
+# (at 9 pt "Update" is 72 pixels wide and a line 12 pixels high), which no
+# window laid out for real fonts can hold. The windows show on the X display.
+echo "== the window's tests under Wine, on Qt's Windows platform"
+tests_status=0
+timeout --kill-after=10 300 \
+  wine "$qt_build/tests/ui/kelvry_ui_tests.exe" -platform windows >"$work/ui-tests.log" 2>&1 || tests_status=$?
+sed -i 's/\r$//' "$work/ui-tests.log"
+grep -E '^\[  FAILED  \]' "$work/ui-tests.log" | sort -u
+grep -E '^\[==========\] .* ran|^\[  PASSED  \]' "$work/ui-tests.log"
+check "the window's tests pass under Wine (exit $tests_status)" test "$tests_status" -eq 0
+
+echo "== kelvry-update.exe updates the virtual logger from the keyboard"
+"$sim" --quiet --flash-out "$work/flash.hex" >"$work/sim.out" &
+logger_pid=$!
+wait_for 10 grep -q . "$work/sim.out" || { echo "the virtual logger did not start" >&2; exit 1; }
+ln -sfn "$(head -n1 "$work/sim.out")" "$WINEPREFIX/dosdevices/com7"
+
+window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 | grep .; }
+flash_is_the_image() { diff -q <(tail -n +9 "$image" | tr -d '\r' | sort) <(tr -d '\r' <"$work/flash.hex" | sort); }
+
+wine "$qt_build/ui/kelvry-update.exe" >"$work/window.log" 2>&1 &
+if check "the window opens" wait_for 60 window_named "^$caption\$"; then
+  main=$(window_named "^$caption\$")
+  xdotool windowactivate --sync "$main" >/dev/null 2>&1
+  sleep 1
+  # The port box has the focus from the start; what it shows is replaced.
+  xdotool key ctrl+a
+  xdotool type --delay 20 COM7
+  xdotool key Tab Return
+  if check "Update asks its question" wait_for 20 window_named '^Confirm$'; then
+    xdotool key Return  # Yes is the default of the update question
+    check "the closing message shows" wait_for 240 window_named '^Information$'
+    check "the logger holds the firmware image" flash_is_the_image
+  fi
+fi
+
+echo "Wine window step: $((SECONDS - start)) s"
+echo "windows window: $passed passed, $failed failed"
+((failed == 0))
