@@ -4,7 +4,9 @@
 ; scripts/release-windows.sh defines VERSION, ICON, FILES and UNFILES (the
 ; generated lists of what to install and remove) and OUTFILE.
 
-Unicode true
+; A 64-bit installer for 64-bit programs (it also runs where no 32-bit
+; subsystem is installed).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
