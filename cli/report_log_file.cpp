@@ -37,31 +37,41 @@ std::string durationText(std::chrono::steady_clock::duration duration) {
 }
 
 TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::string& port,
-                               std::chrono::system_clock::time_point start)
-    : path_(folder / reportFileName(port, start)) {
+                               std::chrono::system_clock::time_point start) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) throw std::runtime_error("cannot create folder \"" + folder.string() + "\": " + error.message());
-  file_.open(path_, std::ios::out | std::ios::trunc);
-  if (!file_) throw std::runtime_error("cannot write \"" + path_.string() + "\": " + std::strerror(errno));
-  file_ << "Port: " << port << '\n' << std::flush;
+  const std::string name = reportFileName(port, start);
+  const std::string stem = name.substr(0, name.size() - std::string(".log").size());
+  constexpr int kMaxNames = 1000;
+  for (int n = 1; n <= kMaxNames && !file_; ++n) {
+    path_ = folder / (n == 1 ? name : stem + "_" + std::to_string(n) + ".log");
+    file_ = createNewFile(path_);
+    if (!file_ && errno != EEXIST)
+      throw std::runtime_error("cannot write \"" + path_.string() + "\": " + std::strerror(errno));
+  }
+  if (!file_) throw std::runtime_error("cannot write \"" + path_.string() + "\": every name is taken");
+  put("Port: " + port + "\n");
+}
+
+void TReportLogFile::put(const std::string& text) {
+  std::fputs(text.c_str(), file_.get());
+  std::fflush(file_.get());
 }
 
 void TReportLogFile::write(const TPortEvent& event) {
-  for (const auto& line : event.report) file_ << line.first << '\n';
-  for (const std::string& message : event.messages) file_ << message << '\n';
-  file_ << std::flush;
+  std::string text;
+  for (const auto& line : event.report) text += line.first + '\n';
+  for (const std::string& message : event.messages) text += message + '\n';
+  put(text);
 }
 
 void TReportLogFile::writeResult(const TPortRecord& record) {
   const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-  file_ << "Result: " << record.exitStatus << ' ' << record.resultText << '\n'
-        << "Logger before: " << orDash(record.loggerBefore) << '\n'
-        << "Logger after: " << orDash(record.loggerAfter) << '\n'
-        << "Firmware installed: " << orDash(record.image) << '\n'
-        << "Repeats: " << record.repeats << '\n'
-        << "Duration: " << durationText(record.duration) << '\n'
-        << std::flush;
+  put("Result: " + std::to_string(record.exitStatus) + ' ' + record.resultText + '\n' +
+      "Logger before: " + orDash(record.loggerBefore) + '\n' + "Logger after: " + orDash(record.loggerAfter) + '\n' +
+      "Firmware installed: " + orDash(record.image) + '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
+      "Duration: " + durationText(record.duration) + '\n');
 }
 
 }  // namespace kelvry::cli

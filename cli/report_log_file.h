@@ -2,9 +2,9 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "cli/new_file.h"
 #include "cli/port_event.h"
 #include "cli/port_record.h"
 
@@ -22,8 +22,10 @@ std::string reportFileName(const std::string& port, std::chrono::system_clock::t
 
 class TReportLogFile {
 public:
-  // Creates `folder` when it is missing. Throws std::runtime_error, with the
-  // reason, when the file cannot be written.
+  // Creates `folder` when it is missing, and the file anew: where the name is
+  // taken (another port whose name cleans up alike, a run started in the same
+  // second, anything planted there), "_2", "_3", ... is added before ".log".
+  // Throws std::runtime_error, with the reason, when no file can be made.
   TReportLogFile(const std::filesystem::path& folder, const std::string& port,
                  std::chrono::system_clock::time_point start);
 
@@ -32,8 +34,10 @@ public:
   const std::filesystem::path& path() const { return path_; }
 
 private:
+  void put(const std::string& text);
+
   std::filesystem::path path_;
-  std::ofstream file_;
+  TFilePtr file_;
 };
 
 // "m:ss" for the summary and the report file.

@@ -7,6 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "cli/time_left.h"
 #include "cli/utc_stamp.h"
 #include "engine/status_codes.h"
+#include "tests/support/temp_folder.h"
 
 namespace kelvry::cli {
 namespace {
@@ -92,6 +96,40 @@ TEST(UtcStamp, IsoForRecordsAndCompactForFileNames) {
                                            {"/dev/serial/by-id/usb-FTDI:1", "20261210T140509Z_serial-by-id-usb-FTDI-1.log"}})
     EXPECT_EQ(reportFileName(c.port, when), c.file);
   EXPECT_EQ(durationText(667s), "11:07");
+}
+
+std::string fileText(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A report file is always a new file: nothing that already stands under its
+// name is overwritten or followed, and no two ports or runs share one.
+TEST(ReportLogFile, IsCreatedNewAndNeverOverwritesOrFollowsWhatIsThere) {
+  namespace fs = std::filesystem;
+  const fs::path folder = test::makeTempFolder("kelvry-report-");
+  const auto start = std::chrono::system_clock::now();
+  const std::string name = reportFileName("/dev/a b", start);
+  const std::string stem = name.substr(0, name.size() - 4);
+
+  // Another user's file, and a link planted under the name the next file gets.
+  const fs::path victim = folder / "victim";
+  std::ofstream(victim) << "precious\n";
+  std::error_code linkError;
+  fs::create_symlink(victim, folder / name, linkError);
+  if (linkError) std::ofstream(folder / name) << "precious\n";
+
+  const TReportLogFile first(folder, "/dev/a b", start);
+  const TReportLogFile second(folder, "/dev/a-b", start);  // cleans up to the same name
+  const TReportLogFile third(folder, "/dev/a b", start);   // a second run in the same second
+
+  EXPECT_EQ(fileText(victim), "precious\n");
+  EXPECT_EQ(first.path(), folder / (stem + "_2.log"));
+  EXPECT_EQ(second.path(), folder / (stem + "_3.log"));
+  EXPECT_EQ(third.path(), folder / (stem + "_4.log"));
+  EXPECT_EQ(fileText(first.path()), "Port: /dev/a b\n");
+  EXPECT_EQ(fileText(second.path()), "Port: /dev/a-b\n");
+  fs::remove_all(folder);
 }
 
 TEST(FleetExitStatus, ZeroOnlyWhenEveryLoggerSucceeded) {
