@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "cli/fleet_run.h"
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 
 namespace kelvry {
 namespace {
@@ -79,12 +79,11 @@ int measure(int baud, int loggers, int report) {
     settings.output.ports.push_back(sims.back().port);
   }
   auto cancel = std::make_shared<TCancelToken>();
-  const std::atomic<bool> cancelRequested{false};
   std::ostream nowhere(nullptr);
   const double cpuBefore = cpuSeconds(RUSAGE_SELF);
   const auto start = std::chrono::steady_clock::now();
   std::ostream& out = std::getenv("FLEET_BENCH_OUT") ? std::cout : nowhere;
-  const cli::TFleetResult result = cli::runFleet(settings, cancel, cancelRequested, out, nowhere);
+  const cli::TFleetResult result = cli::runFleet(settings, cancel, out, nowhere);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double toolCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
   for (const TSimProcess& sim : sims) {

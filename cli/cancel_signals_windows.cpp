@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <thread>
 
 namespace kelvry::cli {
 
@@ -28,14 +27,11 @@ struct TConsoleEvents {
 BOOL WINAPI TConsoleEvents::handle(DWORD event) {
   TCancelOnSignals* self = active.load();
   if (self == nullptr) return FALSE;
-  self->requested_ = true;
   self->cancel_->cancel();
   if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
   // Returning from a close, logoff or shutdown event ends the process at
   // once: wait until the job is over and the port is free.
-  const auto deadline = std::chrono::steady_clock::now() + kCloseGrace;
-  while (!self->stopping_ && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  self->stopping_.waitUntil(std::chrono::steady_clock::now() + kCloseGrace);
   return TRUE;
 }
 
@@ -45,7 +41,7 @@ TCancelOnSignals::TCancelOnSignals(std::shared_ptr<TCancelToken> cancel) : cance
 }
 
 TCancelOnSignals::~TCancelOnSignals() {
-  stopping_ = true;
+  stopping_.cancel();
   SetConsoleCtrlHandler(&TConsoleEvents::handle, FALSE);
   active = nullptr;
 }

@@ -22,6 +22,7 @@
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "frontend/firmware_overview.h"
+#include "frontend/platform_job_environment.h"
 #include "frontend/port_open_advice.h"
 #include "serial/port_list.h"
 #include "serial/usb_port_identity.h"
@@ -116,8 +117,7 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   const TCancelOnSignals cancelSignals(cancel);
 
   if (isFleetRun(options))
-    return fleetUpdateCommand(options, io, std::move(*sources), cancel, cancelSignals.requested(),
-                              {stderrIsTerminal(), stderrColumns()});
+    return fleetUpdateCommand(options, io, std::move(*sources), cancel, {stderrIsTerminal(), stderrColumns()});
 
   std::optional<TSimulatedLogger> simulated;
   if (options.simulate) {
@@ -136,8 +136,8 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   const TJobViewSettings settings{
       .portText = port, .trace = options.trace, .maxRepeats = options.maxRepeats, .request = std::move(request)};
   TPortOpenError portError;
-  const int status = runUpdate(settings, cancel, cancelSignals.requested(), io.out, progress, &portError,
-                               simulated ? simulated->environment() : TJobEnvironment{});
+  const int status = runUpdate(settings, cancel, io.out, progress,
+                               simulated ? simulated->environment() : platformJobEnvironment(), &portError);
   if (status == err::PortNotReady) io.err << kProgram << portOpenAdvice(port, portError) << '\n';
   return status;
 }

@@ -56,7 +56,7 @@ TFleetSettings fleetSettings(const TCliOptions& options, TFirmwareSources source
 }  // namespace
 
 int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmwareSources sources,
-                       const std::shared_ptr<TCancelToken>& cancel, const std::atomic<bool>& cancelRequested,
+                       const std::shared_ptr<TCancelToken>& cancel,
                        TTerminalFacts terminal) {
   std::vector<std::unique_ptr<TSimulatedLogger>> simulated;
   std::vector<TJobEnvironment> environments;
@@ -88,7 +88,7 @@ int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmware
   try {
     TFleetSettings settings = fleetSettings(options, std::move(sources), ports, terminal);
     settings.environments = std::move(environments);
-    result = runFleet(settings, cancel, cancelRequested, io.out, io.err);
+    result = runFleet(settings, cancel, io.out, io.err);
   } catch (const std::runtime_error& e) {
     // Only the report files are checked before the jobs start.
     io.err << kProgram << "--log-dir: " << e.what() << '\n';

@@ -5,7 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 #include "firmware/firmware_sources.h"
 
 // The update of several loggers at once from the command line: finds the
@@ -22,7 +22,7 @@ struct TTerminalFacts {
 // Runs after the question was answered and the signals are taken; returns
 // the exit status.
 int fleetUpdateCommand(const TCliOptions& options, const TStreams& io, TFirmwareSources sources,
-                       const std::shared_ptr<TCancelToken>& cancel, const std::atomic<bool>& cancelRequested,
+                       const std::shared_ptr<TCancelToken>& cancel,
                        TTerminalFacts terminal);
 
 }  // namespace kelvry::cli

@@ -26,9 +26,9 @@ bool firmwareStarted(int exitStatus) { return exitStatus == kExitSuccess || exit
 
 }  // namespace
 
-TFleetJobView::TFleetJobView(TJobViewSettings settings, TJobSession& session, const std::atomic<bool>& cancelRequested,
-                             TFleetOutput& output, size_t portIndex, IClock& clock)
-    : TTerminalJobView(settings, session, cancelRequested, nowhere, noProgress, clock),
+TFleetJobView::TFleetJobView(TJobViewSettings settings, TJobSession& session, TFleetOutput& output,
+                             size_t portIndex, IClock& clock)
+    : TTerminalJobView(settings, session, nowhere, noProgress, clock),
       output_(output),
       index_(portIndex),
       port_(settings.portText) {}

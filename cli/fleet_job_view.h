@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -32,8 +31,7 @@ struct TNoTerminal {
 
 class TFleetJobView final : private detail::TNoTerminal, public TTerminalJobView {
 public:
-  TFleetJobView(TJobViewSettings settings, TJobSession& session, const std::atomic<bool>& cancelRequested,
-                TFleetOutput& output, size_t portIndex, IClock& clock = steadyClock());
+  TFleetJobView(TJobViewSettings settings, TJobSession& session, TFleetOutput& output, size_t portIndex, IClock& clock = steadyClock());
 
   // Starts the port's job, as StartJob does.
   void start(TCmd cmd);

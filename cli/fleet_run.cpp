@@ -10,6 +10,7 @@
 #include "engine/comm_thread.h"
 #include "engine/status_codes.h"
 #include "frontend/job_session.h"
+#include "frontend/platform_job_environment.h"
 
 namespace kelvry::cli {
 
@@ -23,15 +24,11 @@ struct TPortOutcome {
 // One port's update from start to its last notification, on the calling
 // thread, as a single update runs (see update_run.cpp).
 TPortOutcome runPort(TJobViewSettings settings, const TJobEnvironment& environment, size_t index,
-                     std::shared_ptr<TCancelToken> cancel, const std::atomic<bool>& cancelRequested,
-                     TFleetOutput& output) {
+                     std::shared_ptr<TCancelToken> cancel, TFleetOutput& output) {
   const TCmd cmd = settings.request.cmd;
   TNotificationQueue queue;  // outlives every worker that posts into it
-  TJobSession session(queue, std::move(cancel));
-  session.CommThreadClass = [environment](INotificationSink& sink, TUpdateRequest request) {
-    return startCommThread(sink, std::move(request), environment);
-  };
-  TFleetJobView view(std::move(settings), session, cancelRequested, output, index);
+  TJobSession session(queue, environment, std::move(cancel));
+  TFleetJobView view(std::move(settings), session, output, index);
   view.start(cmd);
   while (view.busy()) view.take(queue.take());
   session.release();
@@ -50,19 +47,9 @@ int fleetExitStatus(const std::vector<TPortRecord>& records, bool readInfoOnly) 
 }
 
 TFleetResult runFleet(const TFleetSettings& settings, const std::shared_ptr<TCancelToken>& cancel,
-                      const std::atomic<bool>& cancelRequested, std::ostream& out, std::ostream& err) {
+                      std::ostream& out, std::ostream& err) {
   const std::vector<std::string>& ports = settings.output.ports;
   TFleetOutput output(settings.output, out, err);
-
-  // Each port has its own cancel flag, as each job has; the run's cancel
-  // sets them all.
-  std::vector<std::shared_ptr<TCancelToken>> tokens;
-  for (size_t i = 0; i < ports.size(); ++i) tokens.push_back(std::make_shared<TCancelToken>());
-  const auto cancelAll = [&tokens] {
-    for (const auto& token : tokens) token->cancel();
-  };
-  const TCancelToken::TWakeRegistration fanOut = cancel->onCancel(cancelAll);
-  if (cancel->isCancelled()) cancelAll();
 
   std::vector<TPortOutcome> outcomes(ports.size());
   {
@@ -71,10 +58,11 @@ TFleetResult runFleet(const TFleetSettings& settings, const std::shared_ptr<TCan
       TJobViewSettings job = settings.job;
       job.portText = ports[i];
       job.request.sPort = ports[i];
-      const TJobEnvironment environment = i < settings.environments.size() ? settings.environments[i] : TJobEnvironment{};
+      const TJobEnvironment environment =
+          i < settings.environments.size() ? settings.environments[i] : platformJobEnvironment();
       threads.emplace_back([&, i, job = std::move(job), environment]() mutable {
         try {
-          outcomes[i] = runPort(std::move(job), environment, i, tokens[i], cancelRequested, output);
+          outcomes[i] = runPort(std::move(job), environment, i, cancel->makeChild(), output);
         } catch (const std::exception& e) {
           outcomes[i].record.port = ports[i];
           outcomes[i].record.exitStatus = kExitUnexpected;

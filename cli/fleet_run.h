@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -9,7 +8,7 @@
 #include "cli/fleet_output.h"
 #include "cli/port_record.h"
 #include "cli/terminal_job_view.h"
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 #include "engine/update_request.h"
 #include "serial/transport.h"
 
@@ -24,7 +23,7 @@ struct TFleetSettings {
   TJobViewSettings job;       // what every port runs; port and port text are set per port
   TFleetOutputSettings output;  // its ports are the ports to update
   // Where each port's jobs find their logger, in the order of the ports;
-  // missing or empty: the platform's serial port.
+  // missing: the platform's serial port.
   std::vector<TJobEnvironment> environments;
 };
 
@@ -39,10 +38,10 @@ struct TFleetResult {
 // 70 when every logger was read), else kExitSomeFailed.
 int fleetExitStatus(const std::vector<TPortRecord>& records, bool readInfoOnly);
 
-// `cancel` is the token a signal sets; `cancelRequested` tells that one did.
-// Throws std::runtime_error before any job starts when the report files
-// cannot be written.
+// `cancel` is the run's token, which a signal sets; each port runs below a
+// child of it. Throws std::runtime_error before any job starts when the
+// report files cannot be written.
 TFleetResult runFleet(const TFleetSettings& settings, const std::shared_ptr<TCancelToken>& cancel,
-                      const std::atomic<bool>& cancelRequested, std::ostream& out, std::ostream& err);
+                      std::ostream& out, std::ostream& err);
 
 }  // namespace kelvry::cli

@@ -1,5 +1,6 @@
 #include "cli/simulated_logger.h"
 
+#include "frontend/platform_job_environment.h"
 #include "tools/logger_sim/pty_logger.h"
 
 namespace kelvry::cli {
@@ -16,6 +17,6 @@ TSimulatedLogger::~TSimulatedLogger() = default;
 std::string TSimulatedLogger::portName() const { return impl_->logger.portPath(); }
 
 // The job opens the pseudo-terminal like any serial port.
-TJobEnvironment TSimulatedLogger::environment() { return {}; }
+TJobEnvironment TSimulatedLogger::environment() { return platformJobEnvironment(); }
 
 }  // namespace kelvry::cli

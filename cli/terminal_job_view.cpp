@@ -8,12 +8,10 @@
 
 namespace kelvry::cli {
 
-TTerminalJobView::TTerminalJobView(TJobViewSettings settings, TJobSession& session,
-                                   const std::atomic<bool>& cancelRequested, std::ostream& out,
+TTerminalJobView::TTerminalJobView(TJobViewSettings settings, TJobSession& session, std::ostream& out,
                                    TProgressLine& progress, IClock& clock)
     : settings_(std::move(settings)),
       session_(session),
-      cancelRequested_(cancelRequested),
       out_(out),
       progress_(progress),
       clock_(clock) {}
@@ -36,9 +34,9 @@ TUpdateRequest TTerminalJobView::requestFor(TCmd cmd) const {
 
 void TTerminalJobView::StartJob(TCmd cmd) {
   beginJob();
-  // A signal that arrived before this start still counts: the user asked to
-  // stop, not to stop only the job that happened to run.
-  session_.start(requestFor(cmd), cancelRequested_);
+  // A signal that arrived before this start still counts: the session's new
+  // token is born cancelled when the run's token is.
+  session_.start(requestFor(cmd));
 }
 
 void TTerminalJobView::handle(const TNotification& notification) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -8,7 +7,7 @@
 #include <vector>
 
 #include "cli/progress_line.h"
-#include "engine/clock.h"
+#include "waits/clock.h"
 #include "engine/notification_sink.h"
 #include "engine/update_request.h"
 #include "frontend/job_notifications.h"
@@ -35,12 +34,12 @@ struct TJobViewSettings {
 class TTerminalJobView : public IJobView {
 public:
   // Jobs run through `session`; the pause before a repeat is waited on
-  // `clock`. `cancelRequested` turns true when a signal asked to stop.
-  TTerminalJobView(TJobViewSettings settings, TJobSession& session, const std::atomic<bool>& cancelRequested,
-                   std::ostream& out, TProgressLine& progress, IClock& clock = steadyClock());
+  // `clock`.
+  TTerminalJobView(TJobViewSettings settings, TJobSession& session, std::ostream& out, TProgressLine& progress,
+                   IClock& clock = steadyClock());
 
-  // Starts a job as the window's StartJob does: start line, busy, the cancel
-  // flag cleared (unless a signal asked to cancel), new worker.
+  // Starts a job as the window's StartJob does: start line, busy, a fresh
+  // cancel token (cancelled already when a signal asked to stop), new worker.
   void StartJob(TCmd cmd);
 
   // Handles one notification from the worker, in posting order.
@@ -85,7 +84,6 @@ private:
 
   TJobViewSettings settings_;
   TJobSession& session_;
-  const std::atomic<bool>& cancelRequested_;
   std::ostream& out_;
   TProgressLine& progress_;
   IClock& clock_;

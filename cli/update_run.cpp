@@ -6,16 +6,12 @@
 
 namespace kelvry::cli {
 
-int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel,
-              const std::atomic<bool>& cancelRequested, std::ostream& out, TProgressLine& progress,
-              TSerialFailure* portError, const TJobEnvironment& environment) {
+int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel, std::ostream& out,
+              TProgressLine& progress, const TJobEnvironment& environment, TSerialFailure* portError) {
   // The queue outlives every worker that posts into it.
   TNotificationQueue queue;
-  TJobSession session(queue, std::move(cancel));
-  session.CommThreadClass = [environment](INotificationSink& sink, TUpdateRequest request) {
-    return startCommThread(sink, std::move(request), environment);
-  };
-  TTerminalJobView view(settings, session, cancelRequested, out, progress);
+  TJobSession session(queue, environment, std::move(cancel));
+  TTerminalJobView view(settings, session, out, progress);
   view.StartJob(settings.request.cmd);
   while (view.busy()) view.handle(queue.take());
   session.release();

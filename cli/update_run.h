@@ -1,12 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <iosfwd>
 #include <memory>
 
 #include "cli/progress_line.h"
 #include "cli/terminal_job_view.h"
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 #include "engine/update_request.h"
 #include "serial/transport.h"
 
@@ -17,11 +16,10 @@
 
 namespace kelvry::cli {
 
-// `cancel` is the token a signal sets; `portError`, when given, receives why
-// the last worker could not open the port. The jobs find their serial line
-// and clock in `environment` (empty: the platform's serial port).
-int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel,
-              const std::atomic<bool>& cancelRequested, std::ostream& out, TProgressLine& progress,
-              TSerialFailure* portError = nullptr, const TJobEnvironment& environment = {});
+// `cancel` is the run's token, which a signal sets; `portError`, when given,
+// receives why the last worker could not open the port. The jobs find their
+// serial line and clock in `environment`.
+int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel, std::ostream& out,
+              TProgressLine& progress, const TJobEnvironment& environment, TSerialFailure* portError = nullptr);
 
 }  // namespace kelvry::cli

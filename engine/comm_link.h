@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/cancel_token.h"
-#include "engine/clock.h"
+#include "waits/cancel_token.h"
+#include "waits/clock.h"
 #include "serial/transport.h"
 
 namespace kelvry {

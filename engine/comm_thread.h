@@ -57,6 +57,6 @@ private:
 };
 
 TCommThreadPtr startCommThread(INotificationSink& hWindow, TUpdateRequest request,
-                               TJobEnvironment environment = {});
+                               TJobEnvironment environment);
 
 }  // namespace kelvry

@@ -1,6 +1,7 @@
 #include "engine/update_job.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "engine/checksums.h"
 #include "engine/final_notification.h"
@@ -9,7 +10,6 @@
 #include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
 #include "firmware/image_check.h"
-#include "serial/platform_transport.h"
 
 namespace kelvry {
 
@@ -275,8 +275,9 @@ void openAndRun(const TUpdateRequest& request, ISerialTransport& port, IClock& c
 }
 
 std::unique_ptr<ISerialTransport> makeTransport(const TJobEnvironment& environment, const TCancelToken& cancel) {
-  if (environment.makeTransport) return environment.makeTransport(cancel);
-  return makePlatformTransport(cancel);
+  // The front end chooses the line; a job without one is a front end's fault.
+  if (!environment.makeTransport) throw std::logic_error("no serial line for the job");
+  return environment.makeTransport(cancel);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/cancel_token.h"
-#include "engine/clock.h"
+#include "waits/cancel_token.h"
+#include "waits/clock.h"
 #include "engine/comm_command.h"
 #include "engine/notification_sink.h"
 #include "engine/status_codes.h"
@@ -47,10 +47,11 @@ struct TJobResult {
   int32_t selectedSource = -1;           // the source the job chose; -1 none
 };
 
-// Where a job finds its serial line and its time. Tests put the virtual
-// logger in memory and a virtual clock here.
+// Where a job finds its serial line and its time, handed down by the front
+// end: the platform's serial port (serial/platform_transport.h), or the
+// virtual logger in memory with a virtual clock in tests.
 struct TJobEnvironment {
-  // Makes the serial line for one job; empty: the platform's serial port.
+  // Makes the serial line for one job, which waits on the given token.
   std::function<std::unique_ptr<ISerialTransport>(const TCancelToken&)> makeTransport;
   IClock* clock = nullptr;  // nullptr: real time
 };

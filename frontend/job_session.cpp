@@ -2,12 +2,14 @@
 
 namespace kelvry {
 
-TJobSession::TJobSession(INotificationSink& sink, std::shared_ptr<TCancelToken> cancel)
-    : CommThreadClass([](INotificationSink& hWindow, TUpdateRequest request) {
-        return startCommThread(hWindow, std::move(request));
+TJobSession::TJobSession(INotificationSink& sink, TJobEnvironment environment,
+                         std::shared_ptr<TCancelToken> runCancel)
+    : CommThreadClass([environment = std::move(environment)](INotificationSink& hWindow, TUpdateRequest request) {
+        return startCommThread(hWindow, std::move(request), environment);
       }),
       sink_(sink),
-      bCancel(std::move(cancel)) {}
+      runCancel_(std::move(runCancel)),
+      bCancel(runCancel_->makeChild()) {}
 
 TJobSession::~TJobSession() {
   // A worker still running must not outlive the sink it posts to.
@@ -17,12 +19,11 @@ TJobSession::~TJobSession() {
   }
 }
 
-void TJobSession::start(TUpdateRequest request, bool bCancelled) {
+void TJobSession::start(TUpdateRequest request) {
   release();
   request_ = std::move(request);
   repeats_ = 0;
-  bCancel->clear();
-  if (bCancelled) bCancel->cancel();
+  bCancel = runCancel_->makeChild();
   run();
 }
 
@@ -34,7 +35,7 @@ void TJobSession::repeat(TUpdateRequest request) {
 }
 
 void TJobSession::run() {
-  request_.cancel = bCancel;
+  request_.cancel = bCancel->makeChild();
   lastResult_ = {};
   worker_ = CommThreadClass(sink_, request_);
 }

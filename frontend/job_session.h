@@ -9,7 +9,7 @@
 
 // One front end's job and its automatic repeats, as the window and the
 // command line both run them: the request of the job, the worker that runs
-// it, the cancel flag the user sets, and the repeat rules.
+// it, the cancel token the user sets, and the repeat rules.
 
 namespace kelvry {
 
@@ -22,19 +22,24 @@ public:
   // read-back error (44) it starts again at once.
   static constexpr std::chrono::milliseconds kCommFailureRepeatDelay{1500};
 
-  explicit TJobSession(INotificationSink& sink,
-                       std::shared_ptr<TCancelToken> cancel = std::make_shared<TCancelToken>());
+  // The jobs find their serial line and clock in `environment`. Each start
+  // by the user takes a fresh token below `runCancel` (the run's or the
+  // application's), so a cancel of the run reaches every job, also one
+  // started after it.
+  TJobSession(INotificationSink& sink, TJobEnvironment environment,
+              std::shared_ptr<TCancelToken> runCancel = std::make_shared<TCancelToken>());
   ~TJobSession();
 
   // How workers are made; tests put their own here.
   TCommThreadClass CommThreadClass;
 
-  // A start by the user: clears the cancel flag (unless `bCancelled` says
-  // the user asked to stop before the job could start) and runs `request`.
-  void start(TUpdateRequest request, bool bCancelled = false);
+  // A start by the user: a fresh session token (cancelled already when the
+  // run is) and `request` run with a child of it.
+  void start(TUpdateRequest request);
   // An automatic repeat: runs `request` (the front end builds it as for a
-  // start). A Cancel pressed before or during the wait stays in force, so
-  // the new worker stops at its first attempt.
+  // start) with a new child of the session token. A Cancel pressed before
+  // or during the wait has cancelled that token, so the new worker stops at
+  // its first attempt.
   void repeat(TUpdateRequest request);
   // The pause before a repeat after a communication failure; a cancel ends
   // it at once.
@@ -42,6 +47,7 @@ public:
 
   void cancel() { bCancel->cancel(); }
   bool cancelled() const { return bCancel->isCancelled(); }
+  // The token of the user's last start; every job of it has a child of it.
   const std::shared_ptr<TCancelToken>& cancelToken() const { return bCancel; }
 
   bool running() const { return worker_ != nullptr; }
@@ -61,6 +67,7 @@ private:
   void run();
 
   INotificationSink& sink_;
+  const std::shared_ptr<TCancelToken> runCancel_;
   std::shared_ptr<TCancelToken> bCancel;
   TUpdateRequest request_;
   TCommThreadPtr worker_;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 #include "serial/transport.h"
 
 namespace kelvry {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 #include "serial/serial_port.h"
 #include "serial/transport.h"
 

@@ -23,6 +23,7 @@
 #include "firmware/firmware_sources.h"
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
+#include "frontend/platform_job_environment.h"
 #include "serial/port_list.h"
 #include "ui/dialog_hooks.h"
 #include "ui/window_notification_sink.h"
@@ -41,6 +42,8 @@ struct TMainWindowSetup {
   TPortListRoots portRoots;
   // True while one of the program's windows has the focus.
   std::function<bool()> isApplicationActive;
+  // Where the window's jobs find their serial line: the platform's ports.
+  TJobEnvironment jobEnvironment = platformJobEnvironment();
 
   // The program's own command line, settings, /sys and /dev.
   static TMainWindowSetup fromProgram();
@@ -176,7 +179,7 @@ private:
 
   // Declared before the session: its worker posts into it until it ends.
   TWindowNotificationSink FSink;
-  TJobSession FSession{FSink};
+  TJobSession FSession{FSink, FSetup.jobEnvironment};
 };
 
 }  // namespace kelvry

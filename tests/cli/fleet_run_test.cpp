@@ -76,7 +76,7 @@ protected:
     }
   }
 
-  TFleetResult run() { return runFleet(settings, cancel, cancelRequested, out, err); }
+  TFleetResult run() { return runFleet(settings, cancel, out, err); }
 
   const std::string& port(size_t i) const { return settings.output.ports[i]; }
 
@@ -95,7 +95,6 @@ protected:
   std::vector<std::unique_ptr<sim::TPtyLogger>> loggers;
   TFleetSettings settings;
   std::shared_ptr<TCancelToken> cancel = std::make_shared<TCancelToken>();
-  std::atomic<bool> cancelRequested{false};
   std::ostringstream out;
   std::ostringstream err;
 };
@@ -110,7 +109,6 @@ TEST_F(FleetRun, EachPortEndsOnItsOwnAndACancelStopsTheRest) {
          std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(20ms);
   std::this_thread::sleep_for(300ms);
-  cancelRequested = true;
   cancel->cancel();
   const TFleetResult result = running.get();
 

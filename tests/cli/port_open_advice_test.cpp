@@ -5,9 +5,10 @@
 #include <cerrno>
 #include <ostream>
 
-#include "frontend/port_open_advice.h"
 #include "engine/comm_thread.h"
 #include "engine/status_codes.h"
+#include "frontend/platform_job_environment.h"
+#include "frontend/port_open_advice.h"
 #include "serial/serial_port.h"
 #include "serial/terminal_guard_posix.h"
 #include "tests/support/recording_sink.h"
@@ -61,7 +62,7 @@ std::string adviceAfterWorkerFailed(const std::string& sPort) {
   test::TRecordingSink sink;
   TUpdateRequest request;
   request.sPort = sPort;
-  auto worker = startCommThread(sink, request);
+  auto worker = startCommThread(sink, request, platformJobEnvironment());
   EXPECT_TRUE(sink.waitForFinal());
   worker->waitFor();
   EXPECT_EQ(sink.last(), (TNotification{ntf::JobFailed, err::PortNotReady}));

@@ -42,10 +42,7 @@ protected:
     bool sleepUntil(time_point deadline, const TCancelToken& cancel) override {
       const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
       test_.events.push_back("pause " + std::to_string(wait.count()));
-      if (test_.signalDuringPause) {
-        test_.cancelRequested = true;
-        test_.session.cancel();
-      }
+      if (test_.signalDuringPause) test_.runCancel->cancel();  // what the signal watcher does
       return !cancel.isCancelled();
     }
 
@@ -72,7 +69,7 @@ protected:
     request.sPort = "/dev/ttyUSB0";
     view_.emplace(TJobViewSettings{.portText = "/dev/ttyUSB0", .trace = trace, .maxRepeats = maxRepeats,
                                    .request = request},
-                  session, cancelRequested, out, progress, clock);
+                  session, out, progress, clock);
     return *view_;
   }
 
@@ -91,13 +88,13 @@ protected:
   std::ostringstream out;
   std::ostringstream terminal;
   TProgressLine progress{terminal, false, 80};
-  std::atomic<bool> cancelRequested{false};
+  std::shared_ptr<TCancelToken> runCancel = std::make_shared<TCancelToken>();  // the one a signal sets
   bool signalDuringPause = false;
   std::vector<std::string> events;
   sim::TMemoryLogger logger{bootloaderLogger()};
   sim::TVirtualClock jobClock;
   test::TRecordingSink sink;
-  TJobSession session{sink};
+  TJobSession session{sink, {}, runCancel};
   TRecordingClock clock{*this};
 
 private:
@@ -229,8 +226,7 @@ TEST_F(TerminalJobView, SignalDuringTheWaitCancelsTheRepeat) {
 TEST_F(TerminalJobView, SignalBeforeAReadBackRepeatCancelsItToo) {
   TTerminalJobView& v = view();
   v.StartJob(TCmd::tCMD0);
-  cancelRequested = true;
-  session.cancel();  // what the signal watcher does
+  runCancel->cancel();  // what the signal watcher does
   v.handle({ntf::JobFailed, err::ProgrammingError});
   EXPECT_TRUE(v.busy());
   EXPECT_TRUE(session.cancelled());
@@ -240,7 +236,7 @@ TEST_F(TerminalJobView, JobStartClearsAnOldCancelButNotASignal) {
   session.cancel();
   view().StartJob(TCmd::tCMD0);
   EXPECT_FALSE(session.cancelled());
-  cancelRequested = true;
+  runCancel->cancel();
   view().StartJob(TCmd::tCMD0);
   EXPECT_TRUE(session.cancelled());
 }

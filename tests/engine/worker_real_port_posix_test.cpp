@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "serial/platform_transport.h"
 #include "serial/serial_port.h"
 #include "tests/engine/job_fixture.h"
 #include "tests/engine/port_checking_sink.h"
@@ -23,7 +24,7 @@ TEST_F(WorkerTest, RealPortIsFreeAgainAtTheFinalNotification) {
   });
   TUpdateRequest real = request();
   real.sPort = logger.portPath();
-  auto worker = startCommThread(checking, real);
+  auto worker = startCommThread(checking, real, {.makeTransport = makePlatformTransport});
   ASSERT_TRUE(checking.waitForFinal());
   EXPECT_EQ(checking.last(), (TNotification{ntf::JobFailed, err::NoMatchingSource}));
   EXPECT_TRUE(checking.freeAtFinal);

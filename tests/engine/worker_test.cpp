@@ -7,6 +7,7 @@
 
 #include "engine/final_notification.h"
 #include "engine/tarvo_exception.h"
+#include "serial/platform_transport.h"
 #include "tests/engine/job_fixture.h"
 #include "tests/engine/missing_port.h"
 #include "tests/engine/port_checking_sink.h"
@@ -37,7 +38,7 @@ using WorkerTest = JobTest;
 TEST_F(WorkerTest, MissingPortEndsWithPortErrorOnlyAndKeepsTheReason) {
   TUpdateRequest missing = request();
   missing.sPort = missingPort().name;
-  auto worker = startCommThread(sink, missing);  // the real serial port
+  auto worker = startCommThread(sink, missing, {.makeTransport = makePlatformTransport});  // the real serial port
   ASSERT_TRUE(sink.waitForFinal());
   worker->waitFor();
   EXPECT_EQ(sink.all(), (std::vector<TNotification>{{ntf::JobFailed, err::PortNotReady}}));
@@ -50,7 +51,7 @@ TEST_F(WorkerTest, FileStaysTheChosenSourceUntilTheJobChooses) {
   useFileSource({dataRecord(0x0200), dataRecord(kVectorBlock), kEndOfFile});
   TUpdateRequest missing = request();
   missing.sPort = missingPort().name;
-  auto worker = startCommThread(sink, missing);
+  auto worker = startCommThread(sink, missing, {.makeTransport = makePlatformTransport});
   ASSERT_TRUE(sink.waitForFinal());
   worker->waitFor();
   EXPECT_EQ(worker->result().selectedSource, 0);

@@ -1,5 +1,6 @@
 // The job session both front ends run their jobs through: the request each
-// worker gets, the cancel flag across repeats, the pause before a repeat.
+// worker gets, the cancel tokens across starts and repeats, the pause before
+// a repeat.
 
 #include "frontend/job_session.h"
 
@@ -35,7 +36,8 @@ protected:
   }
 
   test::TRecordingSink sink;
-  TJobSession session{sink};
+  std::shared_ptr<TCancelToken> runCancel = std::make_shared<TCancelToken>();
+  TJobSession session{sink, {}, runCancel};
   std::vector<TUpdateRequest> requests;
   std::vector<bool> cancelledAtStart;
 };
@@ -51,24 +53,39 @@ TEST_F(JobSession, UserStartClearsAnOldCancelAndARepeatKeepsANewOne) {
   EXPECT_EQ(session.repeats(), 1);
 }
 
-TEST_F(JobSession, EveryJobSharesTheSessionsCancelFlag) {
+TEST_F(JobSession, EveryJobHasATokenOfItsOwnThatTheSessionsCancelReaches) {
   session.start(requestFor("/dev/ttyUSB0"));
   TUpdateRequest again = requestFor("/dev/ttyUSB0");
   again.cmd = TCmd::tCMD_TEST;
   session.repeat(again);
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1].cmd, TCmd::tCMD_TEST);
-  EXPECT_EQ(requests[0].cancel, session.cancelToken());
-  EXPECT_EQ(requests[1].cancel, session.cancelToken());
+  EXPECT_NE(requests[0].cancel, requests[1].cancel);
+  EXPECT_NE(requests[1].cancel, session.cancelToken());
+  session.cancel();
+  EXPECT_TRUE(requests[0].cancel->isCancelled());
+  EXPECT_TRUE(requests[1].cancel->isCancelled());
   EXPECT_EQ(session.request().cmd, TCmd::tCMD_TEST);
   // A new start by the user counts repeats from zero again.
   session.start(requestFor("/dev/ttyUSB1"));
   EXPECT_EQ(session.repeats(), 0);
 }
 
-TEST_F(JobSession, CancelAskedForBeforeTheStartStaysSet) {
-  session.start(requestFor("/dev/ttyUSB0"), true);
-  EXPECT_EQ(cancelledAtStart, (std::vector<bool>{true}));
+TEST_F(JobSession, RunCancelledBeforeTheStartCancelsEveryLaterJob) {
+  runCancel->cancel();
+  session.start(requestFor("/dev/ttyUSB0"));
+  session.repeat(requestFor("/dev/ttyUSB0"));
+  session.start(requestFor("/dev/ttyUSB0"));
+  EXPECT_EQ(cancelledAtStart, (std::vector<bool>{true, true, true}));
+  EXPECT_TRUE(session.cancelled());
+}
+
+TEST_F(JobSession, RunCancelDuringAJobReachesItsWorkerAndTheRepeat) {
+  session.start(requestFor("/dev/ttyUSB0"));
+  runCancel->cancel();  // a signal while the job runs
+  EXPECT_TRUE(requests[0].cancel->isCancelled());
+  session.repeat(requestFor("/dev/ttyUSB0"));
+  EXPECT_EQ(cancelledAtStart, (std::vector<bool>{false, true}));
 }
 
 TEST_F(JobSession, PauseBeforeARepeatLastsOneAndAHalfSecondsUnlessCancelled) {
@@ -86,12 +103,8 @@ TEST(JobSessionWithWorkers, KeepsTheResultAndChoiceOfTheLastJob) {
   sim::TMemoryLogger logger(config);
   sim::TVirtualClock clock;
   test::TRecordingSink sink;
-  TJobSession session(sink);
-  session.CommThreadClass = [&](INotificationSink& hWindow, TUpdateRequest request) {
-    return startCommThread(hWindow, std::move(request),
-                           {.makeTransport = [&](const TCancelToken& cancel) { return logger.connect(clock, cancel); },
-                            .clock = &clock});
-  };
+  TJobSession session(sink, {.makeTransport = [&](const TCancelToken& cancel) { return logger.connect(clock, cancel); },
+                             .clock = &clock});
   TUpdateRequest request;
   request.bReadInfoOnly = true;
   session.start(request);

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 #include "serial/platform_transport.h"
 #include "serial/transport_win32.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/cancel_token.h"
-#include "engine/clock.h"
+#include "waits/cancel_token.h"
+#include "waits/clock.h"
 #include "serial/transport.h"
 #include "tools/logger_sim/virtual_logger.h"
 

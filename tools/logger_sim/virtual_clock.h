@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "engine/clock.h"
+#include "waits/clock.h"
 
 namespace kelvry::sim {
 

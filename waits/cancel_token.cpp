@@ -1,10 +1,23 @@
-#include "engine/cancel_token.h"
+#include "waits/cancel_token.h"
 
 namespace kelvry {
 
+TCancelToken::~TCancelToken() = default;
+
+std::shared_ptr<TCancelToken> TCancelToken::makeChild() const {
+  auto child = std::make_shared<TCancelToken>();
+  child->parent_ = shared_from_this();
+  TCancelToken* raw = child.get();
+  child->cancelWithParent_.emplace(onCancel([raw] { raw->cancel(); }));
+  // Registered first, looked at afterwards: a cancel between the two is
+  // seen either way, and a second cancel() does no harm.
+  if (isCancelled()) child->cancel();
+  return child;
+}
+
 void TCancelToken::cancel() {
   std::lock_guard lock(mutex_);
-  cancelled_ = true;
+  if (cancelled_.exchange(true)) return;
   changed_.notify_all();
   for (const auto& wake : wakers_) wake();
 }

@@ -1,4 +1,4 @@
-#include "engine/clock.h"
+#include "waits/clock.h"
 
 namespace kelvry {
 
