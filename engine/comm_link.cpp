@@ -6,6 +6,7 @@
 #include "engine/status_codes.h"
 #include "engine/tarvo_exception.h"
 #include "firmware/hex_digits.h"
+#include "serial/reply_timeout.h"
 
 namespace kelvry {
 
@@ -14,8 +15,6 @@ namespace {
 constexpr int kAttempts = 5;
 constexpr int kAttemptPauseMs = 100;
 constexpr uint8_t kExceptionBit = 0x20;
-constexpr std::chrono::milliseconds kReadTimeoutConstant{200};
-constexpr std::chrono::milliseconds kReadTimeoutPerByte{1};
 
 }  // namespace
 
@@ -28,16 +27,19 @@ bool isRecordText(const uint8_t* text, size_t length) {
 TCommLink::TCommLink(ISerialTransport& port, IClock& clock, const TCancelToken& cancel)
     : FPort(port), FClock(clock), bCancel(cancel) {}
 
+// The reason is taken the moment the call failed, so that it travels with
+// the error and nothing has to ask the port afterwards.
+void TCommLink::failSerial(const char* sMsg) const { throw ETarvo(err::SerialIo, sMsg, FPort.lastFailure()); }
+
 void TCommLink::prepareLine() {
-  if (!FPort.clearErrors()) throw ETarvo(err::SerialIo, "ClearCommError");
-  if (!FPort.discardInput()) throw ETarvo(err::SerialIo, "PurgeComm");
+  if (!FPort.clearErrors()) failSerial("ClearCommError");
+  if (!FPort.discardInput()) failSerial("PurgeComm");
 }
 
 // One total time-out from the start of the read and none between
 // characters: a reply that trickles in is collected as a whole.
 bool TCommLink::readReply(size_t count, size_t& received) {
-  const auto timeout = kReadTimeoutConstant + kReadTimeoutPerByte * static_cast<int64_t>(count);
-  return FPort.read(FRxBuffer.data(), count, received, timeout);
+  return FPort.read(FRxBuffer.data(), count, received, replyTimeout(count));
 }
 
 // Runs `attempt` up to five times; the cancel flag is checked before each,
@@ -63,12 +65,12 @@ void TCommLink::pauseOrCancel(int milliseconds) {
 bool TCommLink::sendFrame(bool expectReply) {
   prepareLine();
   size_t written = 0;
-  if (!FPort.write(FTxBuffer.data(), kFrameSize, written)) throw ETarvo(err::SerialIo, "WriteFile");
+  if (!FPort.write(FTxBuffer.data(), kFrameSize, written)) failSerial("WriteFile");
   if (written < kFrameSize) return false;
   if (!expectReply) return true;
 
   size_t received = 0;
-  if (!readReply(kFrameSize, received)) throw ETarvo(err::SerialIo, "ReadFile");
+  if (!readReply(kFrameSize, received)) failSerial("ReadFile");
   if (received < kFrameSize) return false;
   if (crc8(FRxBuffer.data(), 7) != FRxBuffer[7]) return false;
   if (FRxBuffer[0] & kExceptionBit) throw ETarvo(err::LoggerException, "Tarvo Exception!");
@@ -95,15 +97,14 @@ bool TCommLink::sendRecord(const std::string& line, uint8_t n) {
   prepareLine();
   const size_t txCnt = line.size() % 256;
   size_t written = 0;
-  if (!FPort.write(reinterpret_cast<const uint8_t*>(line.data()), txCnt, written))
-    throw ETarvo(err::SerialIo, "WriteFile");
+  if (!FPort.write(reinterpret_cast<const uint8_t*>(line.data()), txCnt, written)) failSerial("WriteFile");
   if (written != txCnt) throw ETarvo(err::SerialIo, "WriteFile <> txCnt");
   if (n == 0) return true;
 
   // The reply length is held in 8 bits, like the request's.
   const uint8_t rxCnt = static_cast<uint8_t>(2 * n + 11);
   size_t received = 0;
-  if (!readReply(rxCnt, received)) throw ETarvo(err::SerialIo, "ReadFile");
+  if (!readReply(rxCnt, received)) failSerial("ReadFile");
   FRxCnt = rxCnt;
   if (received < rxCnt) return false;
   // Line noise is no record: bytes that are not hex digits would decode as

@@ -15,8 +15,9 @@ namespace kelvry {
 // CRC-8, and bootloader records sent as Intel HEX text and answered the same
 // way. Every attempt purges the line first, so stale bytes of an earlier
 // reply never mix into a new one; every exchange makes at most 5 attempts,
-// 100 ms apart, and looks at the cancel flag before each. Failures are
-// raised as ETarvo codes 11, 20, 30 and 41.
+// 100 ms apart, and looks at the cancel token before each. Failures are
+// raised as ETarvo codes 11 (with the serial failure in the platform's
+// words), 20, 30 and 41.
 class TCommLink {
 public:
   static constexpr size_t kBufferSize = 1501;
@@ -39,13 +40,11 @@ public:
   // A pause that a cancel turns into error 20.
   void pauseOrCancel(int milliseconds);
 
-  // Why the last serial operation failed, in the platform's words.
-  const TSerialFailure& serialFailure() const { return FPort.lastFailure(); }
-
 private:
   template <class Attempt>
   bool withRetries(Attempt attempt);
   void prepareLine();
+  [[noreturn]] void failSerial(const char* sMsg) const;
   bool readReply(size_t count, size_t& received);
 
   ISerialTransport& FPort;

@@ -179,7 +179,7 @@ void TBrisolcCommThread::checkEveryLine(int32_t n) {
       n);
   if (!problem) return;
   post(ntf::LineNotRecord, problem->lineIndex);
-  throw ETarvo(err::ConversionError, problem->what);
+  throw ETarvo(err::ConversionError, problem->what).atLine(problem->lineIndex);
 }
 
 void TBrisolcCommThread::sendBootloaderCommand(uint8_t command, uint8_t n) {
@@ -195,7 +195,7 @@ void TBrisolcCommThread::programLine(const std::string& line, int32_t lineIndexO
   FLink.getReplyText(FHex.hexLine);
   if (FHex.hexLine != line) {
     post(ntf::ReadBackDiffers, lineIndexOnError);
-    throw ETarvo(err::ProgrammingError);
+    throw ETarvo(err::ProgrammingError).atLine(lineIndexOnError);
   }
 }
 
@@ -257,7 +257,7 @@ namespace {
 // again whatever happens.
 void openAndRun(const TUpdateRequest& request, ISerialTransport& port, IClock& clock, INotificationSink& sink,
                 std::atomic<int32_t>& selectedSource) {
-  if (!port.open(request.sPort, kBaudRate)) throw ETarvo(err::PortNotReady);
+  if (!port.open(request.sPort, kBaudRate)) throw ETarvo(err::PortNotReady, "", port.lastFailure());
   struct TCloseOnExit {
     ISerialTransport& port;
     ~TCloseOnExit() { port.close(); }
@@ -293,8 +293,8 @@ TJobResult runUpdateJob(const TUpdateRequest& request, const TJobEnvironment& en
   } catch (const ETarvo& e) {
     failure = std::current_exception();
     result.errorCode = e.iException;
-    const bool platformFailure = e.iException == err::PortNotReady || e.iException == err::SerialIo;
-    if (platformFailure && port) result.serialFailure = port->lastFailure();
+    result.serialFailure = e.serialFailure;
+    result.lineIndex = e.lineIndex;
   } catch (...) {
     failure = std::current_exception();
   }

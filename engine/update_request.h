@@ -4,6 +4,7 @@
 #include <functional>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "waits/cancel_token.h"
@@ -44,6 +45,8 @@ struct TJobResult {
                                          // did (final tells a foreign failure, 10 with 0)
   // Why the port did not open (error 10) or a read or write failed (11).
   TSerialFailure serialFailure;
+  // The firmware line a conversion (42) or read-back (44) error is about.
+  std::optional<int32_t> lineIndex;
   int32_t selectedSource = -1;           // the source the job chose; -1 none
 };
 

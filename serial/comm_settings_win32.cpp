@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "serial/reply_timeout.h"
+
 namespace kelvry {
 
 namespace {
-constexpr DWORD kReadConstantMs = 200;
-constexpr DWORD kReadPerByteMs = 1;
-constexpr DWORD kWritePerByteMs = 1;
+constexpr auto kReadConstantMs = static_cast<DWORD>(kReplyTimeoutBase.count());
+constexpr auto kReadPerByteMs = static_cast<DWORD>(kReplyTimeoutPerByte.count());
+constexpr DWORD kWritePerByteMs = kReadPerByteMs;
 constexpr char kUnusedCharacter = 0x20;
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <climits>
 
+#include "serial/reply_timeout.h"
 #include "serial/serial_port.h"
 
 namespace kelvry {
@@ -19,8 +20,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr milliseconds kReadTimeoutConstant{200};
-constexpr milliseconds kTimeoutPerByte{1};
+// A write may take as long per byte as a read's reply may.
+constexpr milliseconds kTimeoutPerByte = kReplyTimeoutPerByte;
 
 // A hang-up ends the link for good: a pseudo-terminal whose master went away
 // and an unplugged USB adapter both report it, and neither comes back on the
@@ -170,11 +171,6 @@ bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& wri
 std::chrono::microseconds byteTimeAt(int32_t baud) {
   constexpr int64_t kBitsPerByte = 10;
   return baud > 0 ? std::chrono::microseconds(kBitsPerByte * 1'000'000 / baud) : std::chrono::microseconds::zero();
-}
-
-bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received) {
-  const auto perByte = kTimeoutPerByte * static_cast<int64_t>(std::min<size_t>(count, INT_MAX));
-  return readCommFor(hPort, data, count, received, kReadTimeoutConstant + perByte);
 }
 
 bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received, milliseconds timeout,

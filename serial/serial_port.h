@@ -35,10 +35,6 @@ bool purgeComm(TPortHandle hPort);
 // Writes up to `count` bytes within 1 ms per byte; `written` tells how many
 // went out. False when the platform call fails.
 bool writeComm(TPortHandle hPort, const uint8_t* data, size_t count, size_t& written);
-// Reads until `count` bytes have arrived or 200 ms + 1 ms per requested byte
-// have passed since the call began; `received` may be 0. False when the
-// platform call fails (a hang-up included, as EIO).
-bool readComm(TPortHandle hPort, uint8_t* data, size_t count, size_t& received);
 // How fast a reply can come in on the line: the time one byte takes at the
 // port's baud rate, and the earliest time a reply's first byte can arrive
 // when the line really runs at that rate (the request has to go out first).
@@ -47,9 +43,12 @@ struct TReplyPacing {
   std::chrono::steady_clock::time_point earliestAtLineSpeed{};
 };
 
-// The same with a time-out of its own; the wait also ends early when
-// `wakeFd` (-1: none) becomes readable. With a pacing the read does not wake
-// for every byte of a reply that arrives at line speed.
+// Reads until `count` bytes have arrived or `timeout` has passed since the
+// call began (serial/reply_timeout.h has the link's rule); `received` may be
+// 0. False when the platform call fails (a hang-up included, as EIO). The
+// wait also ends early when `wakeFd` (-1: none) becomes readable. With a
+// pacing the read does not wake for every byte of a reply that arrives at
+// line speed.
 bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& received,
                  std::chrono::milliseconds timeout, int wakeFd = -1, const TReplyPacing& pacing = {});
 

@@ -72,6 +72,7 @@ TEST_P(UnusableLineTest, IsRefusedBeforeTheLoggerIsErased) {
   ASSERT_GE(notes.size(), 2u);
   EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::LineNotRecord, GetParam().lineIndex}));
   EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::ConversionError}));
+  EXPECT_EQ(result.lineIndex, GetParam().lineIndex);
   EXPECT_TRUE(sink.valuesOf(ntf::SourceSelected).empty());
   EXPECT_EQ(logger.stats().erases, 0);
   EXPECT_EQ(logger.stats().recordsProgrammed, 0);
@@ -118,6 +119,7 @@ TEST_F(JobTest, ReadBackDifferenceNamesTheLine) {
   ASSERT_GE(notes.size(), 2u);
   EXPECT_EQ(notes[notes.size() - 2], (TNotification{ntf::ReadBackDiffers, 5}));
   EXPECT_EQ(notes.back(), (TNotification{ntf::JobFailed, err::ProgrammingError}));
+  EXPECT_EQ(result.lineIndex, 5);
   EXPECT_EQ(logger.stats().programOrder.size(), 6u);
 }
 

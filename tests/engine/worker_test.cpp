@@ -132,6 +132,17 @@ TEST_F(WorkerTest, ForeignFailureEndsWithZeroAndThePortClosed) {
   EXPECT_FALSE(TThrowingTransport::isOpen);
 }
 
+TEST_F(WorkerTest, LineGoneMidJobEndsWithTheReadFailureInTheResult) {
+  sim::TLoggerConfig config = bootloaderLogger();
+  config.faults.hangUpAt = 5;
+  sim::TMemoryLogger logger(config);
+  runJob(logger);
+  EXPECT_EQ(result.errorCode, err::SerialIo);
+  EXPECT_EQ(result.serialFailure.operation, "read");
+  EXPECT_EQ(result.serialFailure.reason, "Input/output error");
+  EXPECT_FALSE(result.lineIndex);
+}
+
 TEST_F(WorkerTest, CancelBeforeTheWakeUpsEndsWithCancelled) {
   sim::TMemoryLogger logger;
   bCancel->cancel();

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "serial/reply_timeout.h"
 #include "serial/serial_port.h"
 #include "tests/serial/pseudo_terminal.h"
 
@@ -43,7 +44,7 @@ protected:
     std::vector<uint8_t> bytes(count);
     size_t received = 99;
     const auto start = Clock::now();
-    const bool ok = readComm(port, bytes.data(), count, received);
+    const bool ok = readCommFor(port, bytes.data(), count, received, replyTimeout(count));
     const milliseconds took = since(start);
     bytes.resize(received);
     return {ok, bytes, took};
@@ -225,7 +226,7 @@ TEST_F(SerialIo, EveryOperationFailsAfterAHangUp) {
       {"clearCommError", [](TPortHandle h) { return clearCommError(h); }},
       {"purgeComm", [](TPortHandle h) { return purgeComm(h); }},
       {"writeComm", [](TPortHandle h) { size_t n = 0; const uint8_t b[8]{}; return writeComm(h, b, 8, n); }},
-      {"readComm", [](TPortHandle h) { size_t n = 0; uint8_t b[8]; return readComm(h, b, 8, n); }},
+      {"readCommFor", [](TPortHandle h) { size_t n = 0; uint8_t b[8]; return readCommFor(h, b, 8, n, replyTimeout(8)); }},
   };
   line.send({0x01, 0x02});  // pending input does not hide the hang-up
   settle();
@@ -252,7 +253,7 @@ TEST(SerialIoWithoutPort, EveryOperationFailsOnTheInvalidHandle) {
   EXPECT_FALSE(writeComm(INVALID_PORT_HANDLE, bytes, sizeof bytes, count));
   EXPECT_EQ(count, 0u);
   count = 99;
-  EXPECT_FALSE(readComm(INVALID_PORT_HANDLE, bytes, sizeof bytes, count));
+  EXPECT_FALSE(readCommFor(INVALID_PORT_HANDLE, bytes, sizeof bytes, count, replyTimeout(sizeof bytes)));
   EXPECT_EQ(count, 0u);
 }
 
