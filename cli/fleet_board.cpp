@@ -42,7 +42,7 @@ TFleetBoard::TFleetBoard(std::ostream& terminal, bool isTerminal, int columns, s
 
 // Over the rows on screen, line by line, so nothing flickers.
 void TFleetBoard::refresh() {
-  if (!visible_) return;
+  if (!visible_ || rowsText() == drawn_) return;
   terminal_ << "\r\033[" << rows_.size() << 'A';
   draw();
 }
@@ -58,17 +58,23 @@ void TFleetBoard::show() {
 void TFleetBoard::hide() {
   if (!visible_) return;
   visible_ = false;
+  drawn_.clear();
   terminal_ << "\r\033[" << rows_.size() << 'A' << kClearToEndOfScreen << std::flush;
 }
 
-void TFleetBoard::draw() {
+std::string TFleetBoard::rowsText() const {
   std::string text;
   for (const TBoardRow& row : rows_) {
     text += boardLine(row, portWidth_, columns_);
     text += kClearToEndOfLine;
     text += '\n';
   }
-  terminal_ << text << std::flush;
+  return text;
+}
+
+void TFleetBoard::draw() {
+  drawn_ = rowsText();
+  terminal_ << drawn_ << std::flush;
 }
 
 }  // namespace kelvry::cli

@@ -35,6 +35,7 @@ public:
   void hide();
 
 private:
+  std::string rowsText() const;
   void draw();
 
   std::ostream& terminal_;
@@ -43,6 +44,7 @@ private:
   size_t portWidth_ = 0;
   std::vector<TBoardRow> rows_;
   bool visible_ = false;
+  std::string drawn_;  // the rows on screen; the same rows are not sent again
 };
 
 }  // namespace kelvry::cli

@@ -36,6 +36,7 @@ void TProgressLine::show() {
 void TProgressLine::hide() {
   if (!visible_) return;
   visible_ = false;
+  drawn_.clear();
   terminal_ << '\r' << kClearToEnd << std::flush;
 }
 
@@ -63,6 +64,8 @@ void TProgressLine::draw() {
   // A line longer than the terminal would wrap, and '\r' could not take the
   // cursor back to its start.
   line.resize(std::min(line.size(), static_cast<size_t>(columns_ - 1)));
+  if (line == drawn_) return;
+  drawn_ = line;
   terminal_ << '\r' << line << kClearToEnd << std::flush;
 }
 

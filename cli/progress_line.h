@@ -31,6 +31,9 @@ private:
   bool isTerminal_;
   int columns_;
   bool visible_ = false;
+  // The line on screen: a notification that changes nothing visible writes
+  // nothing, so a terminal far away is not sent the same line again.
+  std::string drawn_;
   int percent_ = 0;
   TTimeLeft timeLeft_;
   std::string status_;

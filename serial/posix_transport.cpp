@@ -23,11 +23,6 @@ void signalWakeFd(int fd) {
   [[maybe_unused]] const ssize_t ignored = ::write(fd, &one, sizeof one);
 }
 
-void drainWakeFd(int fd) {
-  uint64_t count = 0;
-  [[maybe_unused]] const ssize_t ignored = ::read(fd, &count, sizeof count);
-}
-
 }  // namespace
 
 TPosixSerialTransport::TPosixSerialTransport(const TCancelToken& cancel)
@@ -71,9 +66,9 @@ bool TPosixSerialTransport::write(const uint8_t* data, size_t count, size_t& wri
 
 bool TPosixSerialTransport::read(uint8_t* data, size_t count, size_t& received,
                                  std::chrono::milliseconds timeout) {
-  // The flag is set before the eventfd is signalled: after the drain,
-  // either the flag shows an earlier cancel or the eventfd a later one.
-  drainWakeFd(wakeFd_);
+  // The flag is set before the eventfd is signalled: either the flag shows
+  // an earlier cancel or the eventfd a later one. A token is never cleared,
+  // so the eventfd needs no draining: once signalled, the job is over.
   if (cancel_.isCancelled()) {
     received = 0;
     return true;

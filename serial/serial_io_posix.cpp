@@ -89,19 +89,19 @@ private:
   Clock::time_point firstAt_{};
 };
 
-// Waits while `missing` bytes but the last are still on the wire, at most
-// until `deadline`; false when `wakeFd` ended the wait.
+// Waits while `missing` bytes are still on the wire, at most until
+// `deadline`; false when `wakeFd` ended the wait.
 // A rest shorter than this would cost as many wake-ups as it saves.
 constexpr std::chrono::milliseconds kShortestRest{5};
 
 bool restWhileOnWire(size_t missing, std::chrono::microseconds byteTime, Clock::time_point deadline, int wakeFd) {
-  if (missing < 2 || byteTime * static_cast<int64_t>(missing - 1) < kShortestRest) return true;
-  const auto until = std::min(deadline, Clock::now() + byteTime * static_cast<int64_t>(missing - 1));
+  if (missing < 2 || byteTime * static_cast<int64_t>(missing) < kShortestRest) return true;
+  const auto until = std::min(deadline, Clock::now() + byteTime * static_cast<int64_t>(missing));
   pollfd wake{wakeFd, POLLIN, 0};
   for (;;) {
-    // Rounded down: resting a little too short costs one more wake-up,
-    // resting too long would delay the reply.
-    const auto left = std::chrono::floor<milliseconds>(until - Clock::now()).count();
+    // Rounded up: the read after the rest then finds the whole reply, one
+    // wake-up instead of two, at the cost of less than a millisecond.
+    const auto left = std::chrono::ceil<milliseconds>(until - Clock::now()).count();
     if (left <= 0) return true;
     const int result = poll(&wake, wakeFd >= 0 ? 1 : 0, static_cast<int>(std::min<int64_t>(left, INT_MAX)));
     if (result > 0) return false;
@@ -187,9 +187,8 @@ bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& receive
   TArrivalPace pace(pacing);
   while (received < count) {
     // Once a reply is coming in, the rest of it cannot arrive faster than it
-    // has so far: rest until all but its last byte can be there instead of
-    // waking for every byte, then wait for the last one on the line, so that
-    // the reply is complete as early as before.
+    // has so far: rest until all of it can be there instead of waking for
+    // every byte or piece, then take it in one read.
     if (!restWhileOnWire(count - received, pace.byteTime(), deadline, wakeFd)) return true;
     switch (waitForLine(fd, POLLIN, deadline, wakeFd)) {
       case TWait::TimedOut:

@@ -47,18 +47,40 @@ TCliRun TCliProcess::run(const QStringList& arguments, std::chrono::seconds time
 
 TCliRun TCliProcess::runAndSignal(const QStringList& arguments, const QString& trigger, int signal,
                                   std::chrono::seconds timeout) {
-  QProcess process;
-  start(process, arguments);
   QString out;
-  QElapsedTimer clock;
-  clock.start();
-  while (!out.contains(trigger) && process.state() == QProcess::Running &&
-         clock.elapsed() < std::chrono::milliseconds(timeout).count()) {
+  return signalWhen(arguments, [&](QProcess& process) {
     process.waitForReadyRead(100);
     out += QString::fromUtf8(process.readAllStandardOutput());
-  }
-  if (out.contains(trigger)) ::kill(static_cast<pid_t>(process.processId()), signal);
-  return finish(process, out, timeout);
+    return out.contains(trigger);
+  }, signal, timeout, out);
+}
+
+TCliRun TCliProcess::runAndSignalWhen(const QStringList& arguments, const std::function<bool()>& ready, int signal,
+                                      std::chrono::seconds timeout) {
+  QString out;
+  return signalWhen(arguments, [&](QProcess& process) {
+    process.waitForReadyRead(5);
+    out += QString::fromUtf8(process.readAllStandardOutput());
+    return ready();
+  }, signal, timeout, out);
+}
+
+TCliRun TCliProcess::signalWhen(const QStringList& arguments, const std::function<bool(QProcess&)>& ready,
+                                int signal, std::chrono::seconds timeout, QString& out) {
+  QProcess process;
+  start(process, arguments);
+  QElapsedTimer clock;
+  clock.start();
+  bool isReady = false;
+  while (!isReady && process.state() == QProcess::Running &&
+         clock.elapsed() < std::chrono::milliseconds(timeout).count())
+    isReady = ready(process);
+  if (!isReady) return finish(process, out, timeout);
+  const auto signalled = std::chrono::steady_clock::now();
+  ::kill(static_cast<pid_t>(process.processId()), signal);
+  TCliRun result = finish(process, out, timeout);
+  result.signalToExit = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - signalled);
+  return result;
 }
 
 }  // namespace kelvry::test

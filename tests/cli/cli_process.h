@@ -18,6 +18,8 @@ namespace kelvry::test {
 struct TCliRun {
   int exitCode = -1;
   bool finished = false;  // false: killed after the time-out
+  // From the signal of runAndSignal to the process's end; negative: none sent.
+  std::chrono::milliseconds signalToExit{-1};
   QString out;
   QString err;
 
@@ -39,11 +41,16 @@ public:
   // Runs the program and sends `signal` once its stdout holds `trigger`.
   TCliRun runAndSignal(const QStringList& arguments, const QString& trigger, int signal,
                        std::chrono::seconds timeout = std::chrono::seconds(60));
+  // The same, once `ready` holds (looked at every few milliseconds).
+  TCliRun runAndSignalWhen(const QStringList& arguments, const std::function<bool()>& ready, int signal,
+                           std::chrono::seconds timeout = std::chrono::seconds(60));
 
   QString configDir() const { return config_.path(); }
 
 private:
   TCliRun finish(QProcess& process, QString out, std::chrono::seconds timeout);
+  TCliRun signalWhen(const QStringList& arguments, const std::function<bool(QProcess&)>& ready, int signal,
+                     std::chrono::seconds timeout, QString& out);
   void start(QProcess& process, const QStringList& arguments);
 
   QTemporaryDir config_;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "serial/serial_port.h"
 #include "tests/cli/cli_process.h"
@@ -270,6 +271,18 @@ TEST_P(CliCancel, SignalCancelsTheRunningUpdate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliCancel, ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT));
+
+// The 4 s in which the logger restarts are a wait like any other: a signal
+// ends the process at once, not when the pause or a watcher's look is over.
+TEST_F(CliProcess, SignalDuringTheRestartPauseEndsTheProcessAtOnce) {
+  sim::TPtyLogger logger;
+  const test::TCliRun run = cli.runAndSignalWhen({"--port", QString::fromStdString(logger.portPath()), "--yes"},
+                                                 [&] { return logger.stats().starts > 0; }, SIGINT);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, err::CancelledAfterStart) << run.out.toStdString();
+  EXPECT_GE(run.signalToExit.count(), 0);
+  EXPECT_LT(run.signalToExit, std::chrono::seconds(1));
+}
 
 TEST_F(CliProcess, ReadBackErrorsStopAtTheRepeatBound) {
   sim::TLoggerConfig config;

@@ -81,6 +81,19 @@ TEST(FleetBoard, RedrawsInPlaceOnATerminalOnly) {
   EXPECT_EQ(terminal.str(), "\r\033[2A\033[J");
 }
 
+TEST(FleetBoard, SendsNothingWhenNoRowChanged) {
+  std::ostringstream terminal;
+  TFleetBoard board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
+  board.show();
+  terminal.str("");
+  board.row(0).percent = 0;  // what it was
+  board.refresh();
+  EXPECT_EQ(terminal.str(), "");
+  board.row(0).status = "Update";
+  board.refresh();
+  EXPECT_NE(terminal.str(), "");
+}
+
 TEST(UtcStamp, IsoForRecordsAndCompactForFileNames) {
   // 2026-12-10 14:05:09.123 UTC
   const std::chrono::system_clock::time_point when{std::chrono::sys_days{std::chrono::year{2026} / 12 / 10} +

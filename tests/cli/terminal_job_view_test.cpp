@@ -252,6 +252,24 @@ TEST(ProgressLine, DrawsNothingOffATerminal) {
   EXPECT_EQ(stream.str(), "");
 }
 
+TEST(ProgressLine, SendsNothingWhenTheLineStaysTheSame) {
+  std::ostringstream stream;
+  TProgressLine line(stream, true, 80);
+  line.setStatus("Update");
+  line.show();
+  stream.str("");
+  line.setStatus("Update");
+  line.setPercent(0);
+  EXPECT_EQ(stream.str(), "");
+  line.setStatus("Erase");
+  EXPECT_NE(stream.str(), "");
+  // Once taken away, the line is drawn again in full.
+  line.hide();
+  stream.str("");
+  line.show();
+  EXPECT_NE(stream.str(), "");
+}
+
 TEST(ProgressLine, RedrawsInPlaceWithinTheTerminalWidth) {
   std::ostringstream stream;
   TProgressLine line(stream, true, 40);
