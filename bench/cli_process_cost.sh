@@ -8,7 +8,7 @@
 #
 # Run: bash bench/cli_process_cost.sh [BUILD] [BAUD ...]
 #      (default build/, 115200 9600; at 9600 baud an update takes about 11 min)
-#      RUNS=20 sets the number of signal runs (default 10).
+#      RUNS=20 sets the number of signal runs (default 10; 0: none).
 set -euo pipefail
 
 build=${1:-build}
@@ -44,6 +44,7 @@ for baud in "${bauds[@]}"; do
     "$(echo "$user + $system" | bc)" "$user" "$system" "$wall"
 done
 
+[ "$runs" -gt 0 ] || exit 0
 echo "SIGINT during the restart pause to the process's end ($runs runs):"
 : >"$work/exits"
 for ((i = 0; i < runs; i++)); do
