@@ -22,6 +22,7 @@
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "frontend/firmware_overview.h"
+#include "frontend/job_request.h"
 #include "frontend/platform_job_environment.h"
 #include "frontend/port_open_advice.h"
 #include "serial/port_list.h"
@@ -119,22 +120,15 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   if (isFleetRun(options))
     return fleetUpdateCommand(options, io, std::move(*sources), cancel, {stderrIsTerminal(), stderrColumns()});
 
-  std::optional<TSimulatedLogger> simulated;
-  if (options.simulate) {
-    sim::TLoggerConfig config;
-    if (sources->hasFile()) config.extraImages.push_back(sources->file()->lines);
-    simulated.emplace(std::move(config));
-  }
+  std::unique_ptr<TSimulatedLogger> simulated;
+  if (options.simulate) simulated = simulatedLoggerFor(*sources);
   const std::string port = simulated ? simulated->portName() : portChoice.port;
 
   TProgressLine progress(io.err, stderrIsTerminal(), stderrColumns());
-  TUpdateRequest request;
-  request.sPort = port;
-  request.checks = jobChecks();
-  request.bReadInfoOnly = options.infoOnly;
-  request.sources = std::move(*sources);
-  const TJobViewSettings settings{
-      .portText = port, .trace = options.trace, .maxRepeats = options.maxRepeats, .request = std::move(request)};
+  const TJobViewSettings settings{.portText = port,
+                                  .trace = options.trace,
+                                  .maxRepeats = options.maxRepeats,
+                                  .request = jobRequest(port, TCmd::tCMD0, options.infoOnly, std::move(*sources))};
   TPortOpenError portError;
   const int status = runUpdate(settings, cancel, io.out, progress,
                                simulated ? simulated->environment() : platformJobEnvironment(), &portError);

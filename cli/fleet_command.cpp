@@ -10,6 +10,7 @@
 #include "cli/fleet_run.h"
 #include "cli/simulated_logger.h"
 #include "engine/status_codes.h"
+#include "frontend/job_request.h"
 #include "frontend/port_open_advice.h"
 #include "frontend/run_options.h"
 #include "serial/port_list.h"
@@ -29,11 +30,7 @@ std::vector<std::string> everyUsbPort() {
 
 std::vector<std::unique_ptr<TSimulatedLogger>> startVirtualLoggers(int count, const TFirmwareSources& sources) {
   std::vector<std::unique_ptr<TSimulatedLogger>> loggers;
-  for (int i = 0; i < count; ++i) {
-    sim::TLoggerConfig config;
-    if (sources.hasFile()) config.extraImages.push_back(sources.file()->lines);
-    loggers.push_back(std::make_unique<TSimulatedLogger>(std::move(config)));
-  }
+  for (int i = 0; i < count; ++i) loggers.push_back(simulatedLoggerFor(sources));
   return loggers;
 }
 
@@ -42,9 +39,8 @@ TFleetSettings fleetSettings(const TCliOptions& options, TFirmwareSources source
   TFleetSettings settings;
   settings.job.trace = options.trace;
   settings.job.maxRepeats = options.maxRepeats;
-  settings.job.request.checks = jobChecks();
-  settings.job.request.bReadInfoOnly = options.infoOnly;
-  settings.job.request.sources = std::move(sources);
+  // Each port puts its own name in.
+  settings.job.request = jobRequest({}, TCmd::tCMD0, options.infoOnly, std::move(sources));
   settings.output.ports = std::move(ports);
   settings.output.json = options.json;
   settings.output.boardOnTerminal = terminal.stderrIsTerminal;

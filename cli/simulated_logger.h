@@ -32,4 +32,8 @@ private:
   std::unique_ptr<TImpl> impl_;
 };
 
+// A virtual logger that holds the update file, when there is one, among its
+// images, so that --simulate can update it with that file too.
+std::unique_ptr<TSimulatedLogger> simulatedLoggerFor(const TFirmwareSources& sources);
+
 }  // namespace kelvry::cli

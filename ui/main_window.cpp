@@ -25,6 +25,7 @@
 #include "ui/port_watcher.h"
 #include "ui/protocol_window.h"
 #include "frontend/internal_switch_qsettings.h"
+#include "frontend/job_request.h"
 #include "frontend/run_options.h"
 #include "ui/window_docking.h"
 
@@ -275,12 +276,7 @@ void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
   // A repeated job starts again at 0; the last job's percentage is stale.
   SetApplicationTitle(kCaption.toStdString());
   setBusyState(true);
-  TUpdateRequest request;
-  request.sPort = FPort.toStdString();
-  request.cmd = cmd;
-  request.checks = jobChecks();
-  request.bReadInfoOnly = chkReadInfoOnly->isChecked();
-  request.sources = FJobFirmware;
+  TUpdateRequest request = jobRequest(FPort.toStdString(), cmd, chkReadInfoOnly->isChecked(), FJobFirmware);
   try {
     // A repeat keeps a Cancel pressed before the failure or during the wait.
     if (bRepeat)

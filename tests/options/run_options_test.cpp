@@ -1,5 +1,7 @@
 #include "frontend/run_options.h"
 
+#include "frontend/job_request.h"
+
 #include <gtest/gtest.h>
 
 
@@ -141,6 +143,21 @@ TEST_F(RunOptions, ResetPutsEveryFlagBack) {
   EXPECT_TRUE(sTestCaption.empty());
   const TJobChecks checks = jobChecks();
   EXPECT_TRUE(checks.bCheckClass && checks.bCheckFirmware && checks.bCheckInfo);
+}
+
+// The window and the command line build their requests here: what a job
+// runs with are the checks in force when it starts.
+TEST_F(RunOptions, JobRequestTakesTheChecksInForceAtItsStart) {
+  applyRunOptions(commandLine({"cc:-", "ci:-"}), true);
+  const TUpdateRequest relaxed = jobRequest("/dev/ttyUSB0", TCmd::tCMD_TEST, true, {});
+  EXPECT_EQ(relaxed.sPort, "/dev/ttyUSB0");
+  EXPECT_EQ(relaxed.cmd, TCmd::tCMD_TEST);
+  EXPECT_TRUE(relaxed.bReadInfoOnly);
+  EXPECT_FALSE(relaxed.checks.bCheckClass);
+  EXPECT_TRUE(relaxed.checks.bCheckFirmware);
+  EXPECT_FALSE(relaxed.checks.bCheckInfo);
+  resetRunOptions();
+  EXPECT_TRUE(jobRequest("COM3", TCmd::tCMD0, false, {}).checks.bCheckClass);
 }
 
 }  // namespace
