@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/fleet_run.h"
+#include "cli/update_run.h"
 #include "waits/cancel_token.h"
 
 namespace kelvry {
@@ -72,7 +72,7 @@ double cpuSeconds(int who) {
 // `report`. Runs in its own process.
 int measure(int baud, int loggers, int report) {
   std::vector<TSimProcess> sims;
-  cli::TFleetSettings settings;
+  cli::TRunSettings settings;
   settings.job.maxRepeats = 0;
   for (int i = 0; i < loggers; ++i) {
     sims.push_back(startSim(baud));
@@ -83,7 +83,7 @@ int measure(int baud, int loggers, int report) {
   const double cpuBefore = cpuSeconds(RUSAGE_SELF);
   const auto start = std::chrono::steady_clock::now();
   std::ostream& out = std::getenv("FLEET_BENCH_OUT") ? std::cout : nowhere;
-  const cli::TFleetResult result = cli::runFleet(settings, cancel, out, nowhere);
+  const cli::TRunResult result = cli::runPorts(settings, cancel, out, nowhere);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double toolCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
   for (const TSimProcess& sim : sims) {
@@ -93,7 +93,7 @@ int measure(int baud, int loggers, int report) {
   rusage self{};
   getrusage(RUSAGE_SELF, &self);
   int failed = 0;
-  for (const cli::TPortRecord& record : result.records) failed += record.exitStatus != 0;
+  for (const cli::TPortOutcome& port : result.ports) failed += port.record.exitStatus != 0;
   std::printf("%7d %9.1f %14.3f %14.3f %11.1f %7d\n", loggers, wall, toolCpu / loggers,
               cpuSeconds(RUSAGE_CHILDREN) / loggers, static_cast<double>(self.ru_maxrss) / 1024, failed);
   std::fflush(stdout);

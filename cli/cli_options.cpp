@@ -222,11 +222,6 @@ std::vector<std::string> joinSimulateCount(const std::vector<std::string>& argum
 
 }  // namespace
 
-bool isFleetRun(const TCliOptions& options) {
-  return options.ports.size() > 1 || options.allPorts || options.simulateCount > 1 || options.json ||
-         !options.logDir.empty();
-}
-
 TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
   TParsedValues values;
   const auto parser = makeParser(values);

@@ -37,11 +37,6 @@ struct TCliOptions {
   std::vector<std::string> optionWords;  // the window's option words, in command-line order
 };
 
-// Whether the update runs as several loggers at once (several ports, every
-// port, several virtual loggers, or records for production): then each port
-// reports behind its name, and a summary ends the run.
-bool isFleetRun(const TCliOptions& options);
-
 struct TCliParseResult {
   TCliOptions options;
   std::string error;  // one line; empty when the command line was understood

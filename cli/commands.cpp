@@ -13,18 +13,12 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_table.h"
-#include "cli/fleet_command.h"
 #include "cli/port_table.h"
-#include "cli/progress_line.h"
-#include "cli/simulated_logger.h"
-#include "cli/update_run.h"
+#include "cli/update_command.h"
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "frontend/firmware_overview.h"
-#include "frontend/job_request.h"
-#include "frontend/platform_job_environment.h"
-#include "frontend/port_open_advice.h"
 #include "serial/port_list.h"
 #include "serial/usb_port_identity.h"
 #include "frontend/run_options.h"
@@ -102,9 +96,10 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
 }
 
 int updateCommand(const TCliOptions& options, const TStreams& io) {
-  const TPortChoice portChoice = isFleetRun(options) ? TPortChoice{} : choosePort(options.port);
-  if (!portChoice.error.empty()) {
-    io.err << kProgram << portChoice.error << '\n';
+  // A port that cannot be named stops the command before anything else.
+  const TPortsChoice choice = options.simulate ? TPortsChoice{} : choosePorts(options);
+  if (!choice.error.empty()) {
+    io.err << kProgram << choice.error << '\n';
     return err::PortNotReady;
   }
   std::optional<TFirmwareSources> sources = prepareUpdateFile(options.updateFile, io);
@@ -116,24 +111,8 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   // to the watcher.
   auto cancel = std::make_shared<TCancelToken>();
   const TCancelOnSignals cancelSignals(cancel);
-
-  if (isFleetRun(options))
-    return fleetUpdateCommand(options, io, std::move(*sources), cancel, {stderrIsTerminal(), stderrColumns()});
-
-  std::unique_ptr<TSimulatedLogger> simulated;
-  if (options.simulate) simulated = simulatedLoggerFor(*sources);
-  const std::string port = simulated ? simulated->portName() : portChoice.port;
-
-  TProgressLine progress(io.err, stderrIsTerminal(), stderrColumns());
-  const TJobViewSettings settings{.portText = port,
-                                  .trace = options.trace,
-                                  .maxRepeats = options.maxRepeats,
-                                  .request = jobRequest(port, TCmd::tCMD0, options.infoOnly, std::move(*sources))};
-  TPortOpenError portError;
-  const int status = runUpdate(settings, cancel, io.out, progress,
-                               simulated ? simulated->environment() : platformJobEnvironment(), &portError);
-  if (status == err::PortNotReady) io.err << kProgram << portOpenAdvice(port, portError) << '\n';
-  return status;
+  return runUpdateOnPorts(options, io, choice.ports, std::move(*sources), cancel,
+                          {stderrIsTerminal(), stderrColumns()});
 }
 
 int runCommand(const TCliOptions& options, const TStreams& io) {

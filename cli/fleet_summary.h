@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "cli/port_record.h"
+#include "cli/run_output.h"
+#include "cli/stdout_lines.h"
 
 // The table printed at the end of a run over several ports: one row per
 // port with the logger before and after, the firmware installed, the
@@ -12,5 +14,17 @@
 namespace kelvry::cli {
 
 std::string fleetSummary(const std::vector<TPortRecord>& records);
+
+// Prints the table, after a blank line, once every port is done: on stdout
+// for people, or on stderr beside JSON lines.
+class TSummaryOutput final : public IRunOutput {
+public:
+  explicit TSummaryOutput(TStdoutLines lines) : lines_(lines) {}
+
+  void summary(const std::vector<TPortRecord>& records) override { lines_.writeBlock('\n' + fleetSummary(records)); }
+
+private:
+  TStdoutLines lines_;
+};
 
 }  // namespace kelvry::cli

@@ -74,4 +74,15 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
       "Duration: " + durationText(record.duration) + '\n');
 }
 
+TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vector<std::string>& ports,
+                           std::chrono::system_clock::time_point start) {
+  for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
+}
+
+void TReportFiles::event(size_t port, const TPortEvent& event) {
+  if (!event.empty()) files_[port]->write(event);
+}
+
+void TReportFiles::finished(size_t port, const TPortRecord& record) { files_[port]->writeResult(record); }
+
 }  // namespace kelvry::cli

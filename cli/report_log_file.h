@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/new_file.h"
 #include "cli/port_event.h"
 #include "cli/port_record.h"
+#include "cli/run_output.h"
 
 // One port's report on disk, for production records: the file is named
 // after the run's start (UTC) and the port, holds every report line and
@@ -38,6 +41,21 @@ private:
 
   std::filesystem::path path_;
   TFilePtr file_;
+};
+
+// A report file for every port of a run, all named after the run's start.
+class TReportFiles final : public IRunOutput {
+public:
+  // Makes every file before any logger is touched, so that a folder that
+  // cannot be written stops the run first: throws std::runtime_error.
+  TReportFiles(const std::filesystem::path& folder, const std::vector<std::string>& ports,
+               std::chrono::system_clock::time_point start);
+
+  void event(size_t port, const TPortEvent& event) override;
+  void finished(size_t port, const TPortRecord& record) override;
+
+private:
+  std::vector<std::unique_ptr<TReportLogFile>> files_;
 };
 
 // "m:ss" for the summary and the report file.

@@ -1,25 +1,59 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "cli/progress_line.h"
-#include "cli/terminal_job_view.h"
-#include "waits/cancel_token.h"
+#include "cli/port_job_view.h"
+#include "cli/port_record.h"
+#include "cli/run_output.h"
+#include "cli/run_outputs.h"
 #include "engine/update_request.h"
 #include "serial/transport.h"
+#include "waits/cancel_token.h"
 
-// One update from the command line: runs the job of `settings.request`
-// through a job session, hands its notifications to the shared handler on
-// this thread, repeats the job when the handler asks for it, and returns the
-// exit status once the last worker has ended and been joined.
+// One run of the command line: one port or several, each with its own
+// worker, request, automatic repeats and closing message, all in this
+// process. A cancel (Ctrl-C, SIGTERM ...) stops every port, and the run
+// returns only when every port has been released.
 
 namespace kelvry::cli {
 
-// `cancel` is the run's token, which a signal sets; `portError`, when given,
-// receives why the last worker could not open the port. The jobs find their
-// serial line and clock in `environment`.
-int runUpdate(const TJobViewSettings& settings, std::shared_ptr<TCancelToken> cancel, std::ostream& out,
-              TProgressLine& progress, const TJobEnvironment& environment, TSerialFailure* portError = nullptr);
+struct TRunSettings {
+  TJobViewSettings job;       // what every port runs; port and port text are set per port
+  TRunOutputSettings output;  // its ports are the ports to update
+  // Where each port's jobs find their logger, in the order of the ports;
+  // missing: the platform's serial port.
+  std::vector<TJobEnvironment> environments;
+};
+
+struct TPortOutcome {
+  TPortRecord record;
+  TSerialFailure portFailure;  // why the port did not open (status 10)
+};
+
+struct TRunResult {
+  int exitStatus = 0;
+  std::vector<TPortOutcome> ports;  // in the order of the ports
+};
+
+// The process's exit status for the ports' own statuses: a single port's
+// own; for several, 0 when every logger was updated (or, reading info only,
+// 70 when every logger was read), else kExitSomeFailed.
+int runExitStatus(const std::vector<TPortOutcome>& ports, bool readInfoOnly);
+
+// Runs one port's jobs on the calling thread, from the first start to the
+// last notification, under `cancel` (a child of the run's token), and tells
+// `output` as port `index`.
+TPortOutcome runPort(TJobViewSettings settings, const TJobEnvironment& environment, size_t index,
+                     std::shared_ptr<TCancelToken> cancel, IRunOutput& output);
+
+// `cancel` is the run's token, which a signal sets; each port runs below a
+// child of it. Throws std::runtime_error before any job starts when the
+// report files cannot be written.
+TRunResult runPorts(const TRunSettings& settings, const std::shared_ptr<TCancelToken>& cancel, std::ostream& out,
+                    std::ostream& err);
 
 }  // namespace kelvry::cli

@@ -106,37 +106,37 @@ TEST(CliOptions, KeepsThePortsAndRecordsOfAFleetRun) {
   EXPECT_EQ(o.port, "ttyUSB0");
   EXPECT_TRUE(o.json);
   EXPECT_EQ(o.logDir, "records");
-  EXPECT_TRUE(isFleetRun(o));
 }
 
 struct TFleetCase {
   TWords arguments;
-  bool fleet;
+  size_t ports;
   int simulateCount;
   TWords words;
 };
 
 class CliFleetRuns : public ::testing::TestWithParam<TFleetCase> {};
 
-// A single port or one virtual logger keeps the output of a single update.
-TEST_P(CliFleetRuns, SeveralLoggersOrRecordsMakeAFleetRun) {
+// How many loggers an update names: ports, or virtual loggers with an
+// optional count that is not mistaken for an option word.
+TEST_P(CliFleetRuns, PortsAndVirtualLoggersAreCounted) {
   const TCliParseResult result = parseCliOptions(withProgram(GetParam().arguments));
   ASSERT_EQ(result.error, "");
   EXPECT_EQ(result.options.action, TAction::Update);
-  EXPECT_EQ(isFleetRun(result.options), GetParam().fleet);
+  EXPECT_EQ(result.options.ports.size(), GetParam().ports);
   EXPECT_EQ(result.options.simulateCount, GetParam().simulateCount);
   EXPECT_EQ(result.options.optionWords, GetParam().words);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Fleet, CliFleetRuns,
-    ::testing::Values(TFleetCase{{"--port", "a"}, false, 0, {}}, TFleetCase{{"--simulate"}, false, 1, {}},
-                      TFleetCase{{"--simulate", "mf:+"}, false, 1, {"mf:+"}},
-                      TFleetCase{{"--simulate", "4", "mf:+"}, true, 4, {"mf:+"}},
-                      TFleetCase{{"--simulate=3"}, true, 3, {}}, TFleetCase{{"--all-ports"}, true, 0, {}},
-                      TFleetCase{{"--port", "a", "--port", "b"}, true, 0, {}},
-                      TFleetCase{{"--port", "a", "--log-dir", "d"}, true, 0, {}},
-                      TFleetCase{{"--simulate", "--json"}, true, 1, {}}));
+    ::testing::Values(TFleetCase{{"--port", "a"}, 1, 0, {}}, TFleetCase{{"--simulate"}, 0, 1, {}},
+                      TFleetCase{{"--simulate", "mf:+"}, 0, 1, {"mf:+"}},
+                      TFleetCase{{"--simulate", "4", "mf:+"}, 0, 4, {"mf:+"}},
+                      TFleetCase{{"--simulate=3"}, 0, 3, {}}, TFleetCase{{"--all-ports"}, 0, 0, {}},
+                      TFleetCase{{"--port", "a", "--port", "b"}, 2, 0, {}},
+                      TFleetCase{{"--port", "a", "--log-dir", "d"}, 1, 0, {}},
+                      TFleetCase{{"--simulate", "--json"}, 0, 1, {}}));
 
 struct TRepeatCase {
   TWords arguments;

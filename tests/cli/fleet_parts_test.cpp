@@ -16,8 +16,8 @@
 
 #include "cli/exit_status.h"
 #include "cli/fleet_board.h"
-#include "cli/fleet_json.h"
-#include "cli/fleet_run.h"
+#include "cli/json_lines.h"
+#include "cli/update_run.h"
 #include "cli/report_log_file.h"
 #include "cli/time_left.h"
 #include "cli/utc_stamp.h"
@@ -161,13 +161,13 @@ TEST(FleetExitStatus, ZeroOnlyWhenEveryLoggerSucceeded) {
       {{err::ReadInfoOnly, err::PortNotReady}, true, kExitSomeFailed},
   };
   for (const TCase& c : cases) {
-    std::vector<TPortRecord> records;
+    std::vector<TPortOutcome> ports;
     for (int status : c.statuses) {
-      TPortRecord record;
-      record.exitStatus = status;
-      records.push_back(record);
+      TPortOutcome port;
+      port.record.exitStatus = status;
+      ports.push_back(port);
     }
-    EXPECT_EQ(fleetExitStatus(records, c.infoOnly), c.expected) << c.statuses.size() << " ports";
+    EXPECT_EQ(runExitStatus(ports, c.infoOnly), c.expected) << c.statuses.size() << " ports";
   }
 }
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "cli/fleet_run.h"
+#include "cli/update_run.h"
 #include "engine/status_codes.h"
 #include "firmware/update_file.h"
 #include "tests/support/test_sources.h"
@@ -76,7 +76,7 @@ protected:
     }
   }
 
-  TFleetResult run() { return runFleet(settings, cancel, out, err); }
+  TRunResult run() { return runPorts(settings, cancel, out, err); }
 
   const std::string& port(size_t i) const { return settings.output.ports[i]; }
 
@@ -93,7 +93,7 @@ protected:
   }
 
   std::vector<std::unique_ptr<sim::TPtyLogger>> loggers;
-  TFleetSettings settings;
+  TRunSettings settings;
   std::shared_ptr<TCancelToken> cancel = std::make_shared<TCancelToken>();
   std::ostringstream out;
   std::ostringstream err;
@@ -110,10 +110,10 @@ TEST_F(FleetRun, EachPortEndsOnItsOwnAndACancelStopsTheRest) {
     std::this_thread::sleep_for(20ms);
   std::this_thread::sleep_for(300ms);
   cancel->cancel();
-  const TFleetResult result = running.get();
+  const TRunResult result = running.get();
 
   EXPECT_EQ(result.exitStatus, kExitSomeFailed);
-  ASSERT_EQ(result.records.size(), 4u);
+  ASSERT_EQ(result.ports.size(), 4u);
   struct TExpected {
     int status;
     std::string text;
@@ -125,7 +125,7 @@ TEST_F(FleetRun, EachPortEndsOnItsOwnAndACancelStopsTheRest) {
                                            {err::Cancelled, kCancelled, ""}};
   for (size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(i);
-    const TPortRecord& r = result.records[i];
+    const TPortRecord& r = result.ports[i].record;
     EXPECT_EQ(r.port, port(i));
     EXPECT_EQ(r.exitStatus, expected[i].status);
     EXPECT_EQ(r.resultText, expected[i].text);
@@ -133,7 +133,7 @@ TEST_F(FleetRun, EachPortEndsOnItsOwnAndACancelStopsTheRest) {
     EXPECT_EQ(r.image.empty(), expected[i].status != 0);
     EXPECT_EQ(r.loggerAfter.empty(), expected[i].status != 0);
   }
-  EXPECT_GE(result.records[3].repeats, 1);
+  EXPECT_GE(result.ports[3].record.repeats, 1);
 
   // Every report line names its port; each port's last line is its closing
   // message; the summary follows with one row per port.
@@ -160,7 +160,7 @@ TEST_F(FleetRun, JsonLinesAndReportFilesRecordEveryPort) {
   std::filesystem::remove_all(folder);
   settings.output.json = true;
   settings.output.logFolder = (folder / "records").string();  // made when missing
-  const TFleetResult result = run();
+  const TRunResult result = run();
   EXPECT_EQ(result.exitStatus, kExitSomeFailed);
 
   std::map<std::string, nlohmann::json> results;
@@ -202,7 +202,7 @@ TEST_F(FleetRun, JsonLinesAndReportFilesRecordEveryPort) {
     const std::string& text = reports[port(p)];
     EXPECT_NE(text.find("-> Start at serial port \"" + port(p) + "\""), std::string::npos) << text;
     const std::string resultLine =
-        "Result: " + std::to_string(result.records[p].exitStatus) + " " + result.records[p].resultText;
+        "Result: " + std::to_string(result.ports[p].record.exitStatus) + " " + result.ports[p].record.resultText;
     EXPECT_NE(text.find(resultLine), std::string::npos) << text;
   }
   std::filesystem::remove_all(folder);

@@ -1,42 +1,48 @@
 #pragma once
 
-#include <iosfwd>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "cli/progress_line.h"
-#include "waits/clock.h"
+#include "cli/port_event.h"
+#include "cli/port_record.h"
+#include "cli/run_output.h"
 #include "engine/notification_sink.h"
 #include "engine/update_request.h"
+#include "firmware/bl3_file_header.h"
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
+#include "waits/clock.h"
 
-// The command line's face for a job. Of the window's three text outputs:
-// - report lines go to stdout as "hh-nn-ss -> text", as the report window
-//   shows them;
-// - the status text goes to the progress line on stderr (a terminal only);
+// The command line's face for the jobs of one port. Of the window's three
+// text outputs:
+// - report lines become "hh-nn-ss -> text", as the report window shows them;
+// - the status text goes to the progress line or the board;
 //   every status text is also a report line, so nothing is lost elsewhere;
-// - the closing message goes to stdout once, alone, as the job's last line.
-//   When the same text was also a report line of the same notification, that
-//   report line is left out, so the text is not printed twice.
+// - the closing message comes once, alone, as the job's last line. When the
+//   same text was also a report line of the same notification, that report
+//   line is left out, so the text is not printed twice.
+// What one notification (or a job start) produced leaves as one event for
+// the run's outputs. The view also repeats the job as the window does, up
+// to a bound, and keeps what the port's record needs.
 
 namespace kelvry::cli {
 
 struct TJobViewSettings {
   std::string portText;            // the port as the user named it
-  bool trace = false;              // print each notification before handling it
+  bool trace = false;              // put out each notification before handling it
   std::optional<int> maxRepeats;   // automatic repeats allowed; none: no limit
   TUpdateRequest request;          // the job to run (port, checks, firmware)
 };
 
-class TTerminalJobView : public IJobView {
+class TPortJobView final : public IJobView {
 public:
-  // Jobs run through `session`; the pause before a repeat is waited on
-  // `clock`.
-  TTerminalJobView(TJobViewSettings settings, TJobSession& session, std::ostream& out, TProgressLine& progress,
-                   IClock& clock = steadyClock());
+  // Jobs run through `session`; what they put out goes to `output` as port
+  // `portIndex`; the pause before a repeat is waited on `clock`.
+  TPortJobView(TJobViewSettings settings, TJobSession& session, IRunOutput& output, size_t portIndex,
+               IClock& clock = steadyClock());
 
   // Starts a job as the window's StartJob does: start line, busy, a fresh
   // cancel token (cancelled already when a signal asked to stop), new worker.
@@ -49,11 +55,13 @@ public:
   // What the process should exit with, from the last final notification.
   int exitStatus() const { return exitStatus_; }
   int repeats() const { return session_.repeats(); }
+  // How the port's run went; complete once the view is no longer busy.
+  TPortRecord record() const;
 
   void AddReportLine(const std::string& sText) override;
   void SetStatusText(const std::string& sText) override;
   void ShowMessageText(const std::string& sText) override;
-  // The reason goes to stderr once the run has ended (see commands.cpp).
+  // The reason goes to stderr once the run has ended (see update_command.cpp).
   void ShowPortFailure(const std::string& sText, const std::string& sReason) override;
   void SetProgressPosition(int iPercent) override;
   int ProgressPosition() const override { return position_; }
@@ -67,34 +75,36 @@ public:
   void RepeatAfterProgrammingError() override;
   void RepeatAfterCommFailure(TCmd cmd) override;
 
-protected:
-  // Where the handled notification's lines go: by default stdout, behind
-  // the progress line. A view of one port among several sends them on.
-  virtual void writeReportLine(const std::string& stampedLine, const std::string& sText);
-  virtual void writeMessage(const std::string& sText);
-  virtual void writeTraceLine(const std::string& line);
-
 private:
   void beginJob();
   TUpdateRequest requestFor(TCmd cmd) const;
   bool mayRepeat() const;
   void giveUp(const char* reason);
-  void printLine(const std::string& line);
+  void noteIdentity(const TNotification& notification);
+  void noteChoice(const TNotification& notification);
   void flush();
 
   TJobViewSettings settings_;
   TJobSession& session_;
-  std::ostream& out_;
-  TProgressLine& progress_;
+  IRunOutput& output_;
+  const size_t index_;
   IClock& clock_;
 
   bool busy_ = false;
   int position_ = 0;
   int exitStatus_ = 0;
-  // Report lines (stamped line, bare text) and messages of the notification
-  // being handled, printed when it is done.
-  std::vector<std::pair<std::string, std::string>> pendingReport_;
-  std::vector<std::string> pendingMessages_;
+  // What the notification being handled put out so far.
+  TPortEvent pending_;
+
+  // For the record.
+  const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+  std::string lastMessage_;
+  // The identity answers: the first tells the logger as found, the last the
+  // class of the new firmware once it runs.
+  std::optional<uint16_t> firstClass_, lastClass_;
+  std::optional<uint16_t> firstVersion_;
+  TBl3FileHeader chosenHeader_;
+  std::string chosenImage_;
 };
 
 }  // namespace kelvry::cli

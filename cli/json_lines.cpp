@@ -1,4 +1,4 @@
-#include "cli/fleet_json.h"
+#include "cli/json_lines.h"
 
 #include <nlohmann/json.hpp>
 
@@ -47,6 +47,18 @@ std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock:
   };
   const json line = {{"port", record.port}, {"time", isoUtcStamp(when)}, {"result", result}};
   return line.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+TJsonLinesOutput::TJsonLinesOutput(std::vector<std::string> ports, TStdoutLines& lines)
+    : ports_(std::move(ports)), lines_(lines) {}
+
+void TJsonLinesOutput::event(size_t port, const TPortEvent& event) {
+  if (event.empty() && !event.notification) return;
+  lines_.write(eventJsonLine(ports_[port], std::chrono::system_clock::now(), event));
+}
+
+void TJsonLinesOutput::finished(size_t, const TPortRecord& record) {
+  lines_.write(resultJsonLine(record, std::chrono::system_clock::now()));
 }
 
 }  // namespace kelvry::cli

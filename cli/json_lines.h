@@ -3,8 +3,12 @@
 #include <chrono>
 #include <string>
 
+#include <vector>
+
 #include "cli/port_event.h"
 #include "cli/port_record.h"
+#include "cli/run_output.h"
+#include "cli/stdout_lines.h"
 
 // The machine-readable output of a run for scripts and line controllers:
 // one JSON object per line. Every notification a port's job posted gives
@@ -17,5 +21,18 @@ namespace kelvry::cli {
 std::string eventJsonLine(const std::string& port, std::chrono::system_clock::time_point when,
                           const TPortEvent& event);
 std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock::time_point when);
+
+// The JSON lines of a run on stdout, in place of the report.
+class TJsonLinesOutput final : public IRunOutput {
+public:
+  TJsonLinesOutput(std::vector<std::string> ports, TStdoutLines& lines);
+
+  void event(size_t port, const TPortEvent& event) override;
+  void finished(size_t port, const TPortRecord& record) override;
+
+private:
+  const std::vector<std::string> ports_;
+  TStdoutLines& lines_;
+};
 
 }  // namespace kelvry::cli

@@ -1,6 +1,7 @@
-// The command line's job view driven by notification streams, with recorded
-// worker starts instead of real workers: what reaches stdout, the exit
-// status, the repeat bound and the cancel that must survive a repeat.
+// One port's job view driven by notification streams, with recorded worker
+// starts instead of real workers, writing to the outputs of a single
+// update: what reaches stdout, the exit status, the repeat bound and the
+// cancel that must survive a repeat.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/terminal_job_view.h"
+#include "cli/port_job_view.h"
+#include "cli/progress_line.h"
+#include "cli/run_outputs.h"
 #include "engine/status_codes.h"
 #include "frontend/report_line.h"
 #include "tests/support/recording_sink.h"
@@ -32,12 +35,12 @@ sim::TLoggerConfig bootloaderLogger() {
   return config;
 }
 
-class TerminalJobView : public ::testing::Test {
+class PortJobView : public ::testing::Test {
 protected:
   // Notes every pause instead of waiting; a signal may arrive during it.
   class TRecordingClock : public IClock {
   public:
-    explicit TRecordingClock(TerminalJobView& test) : test_(test) {}
+    explicit TRecordingClock(PortJobView& test) : test_(test) {}
     time_point now() const override { return {}; }
     bool sleepUntil(time_point deadline, const TCancelToken& cancel) override {
       const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
@@ -47,10 +50,10 @@ protected:
     }
 
   private:
-    TerminalJobView& test_;
+    PortJobView& test_;
   };
 
-  TerminalJobView() {
+  PortJobView() {
     // Records each start. The worker only reads the logger's data, so that
     // its choice (image 4) is there for the texts; the notifications the
     // view handles are the test's own.
@@ -64,12 +67,12 @@ protected:
     };
   }
 
-  TTerminalJobView& view(std::optional<int> maxRepeats = std::nullopt, bool trace = false) {
+  TPortJobView& view(std::optional<int> maxRepeats = std::nullopt, bool trace = false) {
     TUpdateRequest request;
     request.sPort = "/dev/ttyUSB0";
     view_.emplace(TJobViewSettings{.portText = "/dev/ttyUSB0", .trace = trace, .maxRepeats = maxRepeats,
                                    .request = request},
-                  session, out, progress, clock);
+                  session, outputs, 0, clock);
     return *view_;
   }
 
@@ -87,7 +90,7 @@ protected:
 
   std::ostringstream out;
   std::ostringstream terminal;
-  TProgressLine progress{terminal, false, 80};
+  TRunOutputs outputs{TRunOutputSettings{.ports = {"/dev/ttyUSB0"}, .json = false, .stderrIsTerminal = false, .columns = 80, .logFolder = ""}, out, terminal};
   std::shared_ptr<TCancelToken> runCancel = std::make_shared<TCancelToken>();  // the one a signal sets
   bool signalDuringPause = false;
   std::vector<std::string> events;
@@ -98,11 +101,11 @@ protected:
   TRecordingClock clock{*this};
 
 private:
-  std::optional<TTerminalJobView> view_;
+  std::optional<TPortJobView> view_;
 };
 
-TEST_F(TerminalJobView, ClosingTextIsTheLastLineAndAppearsOnce) {
-  TTerminalJobView& v = view();
+TEST_F(PortJobView, ClosingTextIsTheLastLineAndAppearsOnce) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   v.handle({ntf::Progress, 45});
   v.handle({ntf::JobDone, 0});
@@ -113,8 +116,8 @@ TEST_F(TerminalJobView, ClosingTextIsTheLastLineAndAppearsOnce) {
   EXPECT_EQ(events, (Lines{"start 0"}));
 }
 
-TEST_F(TerminalJobView, MessageOnlyTextFollowsTheReport) {
-  TTerminalJobView& v = view();
+TEST_F(PortJobView, MessageOnlyTextFollowsTheReport) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   v.handle({ntf::LineNotRecord, 3});
   v.handle({ntf::JobFailed, err::ConversionError});
@@ -124,14 +127,14 @@ TEST_F(TerminalJobView, MessageOnlyTextFollowsTheReport) {
   EXPECT_EQ(v.exitStatus(), err::ConversionError);
 }
 
-TEST_F(TerminalJobView, ReportLinesCarryTheLocalTime) {
+TEST_F(PortJobView, ReportLinesCarryTheLocalTime) {
   EXPECT_TRUE(QRegularExpression(R"(^([01]\d|2[0-3])-[0-5]\d-[0-5]\d -> Info 5$)")
                   .match(QString::fromStdString(stampedReportLine("Info 5")))
                   .hasMatch());
 }
 
-TEST_F(TerminalJobView, TraceLinePrecedesTheTextsOfItsNotification) {
-  TTerminalJobView& v = view(std::nullopt, true);
+TEST_F(PortJobView, TraceLinePrecedesTheTextsOfItsNotification) {
+  TPortJobView& v = view(std::nullopt, true);
   v.StartJob(TCmd::tCMD0);
   v.handle({ntf::Progress, 45});
   v.handle({ntf::VectorTable, 2});
@@ -148,10 +151,10 @@ std::ostream& operator<<(std::ostream& out, const TExitCase& c) {
   return out << "notification " << c.final.code << " value " << c.final.value;
 }
 
-class TerminalJobExit : public TerminalJobView, public ::testing::WithParamInterface<TExitCase> {};
+class PortJobExit : public PortJobView, public ::testing::WithParamInterface<TExitCase> {};
 
-TEST_P(TerminalJobExit, ExitStatusFollowsTheFinalNotification) {
-  TTerminalJobView& v = view();
+TEST_P(PortJobExit, ExitStatusFollowsTheFinalNotification) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   v.handle(GetParam().final);
   EXPECT_FALSE(v.busy());
@@ -159,7 +162,7 @@ TEST_P(TerminalJobExit, ExitStatusFollowsTheFinalNotification) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Finals, TerminalJobExit,
+    Finals, PortJobExit,
     ::testing::Values(TExitCase{{ntf::JobDone, 0}, 0}, TExitCase{{ntf::JobFailed, 10}, 10},
                       TExitCase{{ntf::JobFailed, 11}, 11}, TExitCase{{ntf::JobFailed, 20}, 20},
                       TExitCase{{ntf::JobFailed, 21}, 21},
@@ -169,8 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TExitCase{{ntf::JobFailed, 0}, 1}, TExitCase{{ntf::JobFailed, 2}, 1},
                       TExitCase{{ntf::JobFailed, 99}, 1}));
 
-TEST_F(TerminalJobView, ReadBackErrorRepeatsAtOnceUntilTheBound) {
-  TTerminalJobView& v = view(1);
+TEST_F(PortJobView, ReadBackErrorRepeatsAtOnceUntilTheBound) {
+  TPortJobView& v = view(1);
   v.StartJob(TCmd::tCMD0);
   v.handle({ntf::ReadBackDiffers, 9});
   v.handle({ntf::JobFailed, err::ProgrammingError});
@@ -185,8 +188,8 @@ TEST_F(TerminalJobView, ReadBackErrorRepeatsAtOnceUntilTheBound) {
   EXPECT_EQ(outLines()[outLines().size() - 2], "report: Repeat because programming error!");
 }
 
-TEST_F(TerminalJobView, CommunicationFailureWaitsThenRepeatsTheSameCommand) {
-  TTerminalJobView& v = view();
+TEST_F(PortJobView, CommunicationFailureWaitsThenRepeatsTheSameCommand) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD_TEST);
   v.handle({ntf::CommFailure, ordinal(TCmd::tCMD_TEST)});
   EXPECT_TRUE(v.busy());
@@ -196,8 +199,8 @@ TEST_F(TerminalJobView, CommunicationFailureWaitsThenRepeatsTheSameCommand) {
                                "report: Start at serial port \"/dev/ttyUSB0\""}));
 }
 
-TEST_F(TerminalJobView, CommunicationFailurePastTheBoundEndsWithCode30) {
-  TTerminalJobView& v = view(0);
+TEST_F(PortJobView, CommunicationFailurePastTheBoundEndsWithCode30) {
+  TPortJobView& v = view(0);
   v.StartJob(TCmd::tCMD0);
   v.handle({ntf::CommFailure, 0});
   EXPECT_FALSE(v.busy());
@@ -206,8 +209,8 @@ TEST_F(TerminalJobView, CommunicationFailurePastTheBoundEndsWithCode30) {
   EXPECT_EQ(outLines().back(), "Gave up after 0 repeats: communication error!");
 }
 
-TEST_F(TerminalJobView, CancelBeforeTheFailureStaysInForceForTheRepeat) {
-  TTerminalJobView& v = view();
+TEST_F(PortJobView, CancelBeforeTheFailureStaysInForceForTheRepeat) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   session.cancel();  // asked for while the failing job ran
   v.handle({ntf::CommFailure, 0});
@@ -215,16 +218,16 @@ TEST_F(TerminalJobView, CancelBeforeTheFailureStaysInForceForTheRepeat) {
   EXPECT_EQ(events, (Lines{"start 0", "pause 1500", "start 0"}));
 }
 
-TEST_F(TerminalJobView, SignalDuringTheWaitCancelsTheRepeat) {
-  TTerminalJobView& v = view();
+TEST_F(PortJobView, SignalDuringTheWaitCancelsTheRepeat) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   signalDuringPause = true;
   v.handle({ntf::CommFailure, 0});
   EXPECT_TRUE(session.cancelled());
 }
 
-TEST_F(TerminalJobView, SignalBeforeAReadBackRepeatCancelsItToo) {
-  TTerminalJobView& v = view();
+TEST_F(PortJobView, SignalBeforeAReadBackRepeatCancelsItToo) {
+  TPortJobView& v = view();
   v.StartJob(TCmd::tCMD0);
   runCancel->cancel();  // what the signal watcher does
   v.handle({ntf::JobFailed, err::ProgrammingError});
@@ -232,7 +235,7 @@ TEST_F(TerminalJobView, SignalBeforeAReadBackRepeatCancelsItToo) {
   EXPECT_TRUE(session.cancelled());
 }
 
-TEST_F(TerminalJobView, JobStartClearsAnOldCancelButNotASignal) {
+TEST_F(PortJobView, JobStartClearsAnOldCancelButNotASignal) {
   session.cancel();
   view().StartJob(TCmd::tCMD0);
   EXPECT_FALSE(session.cancelled());
