@@ -106,13 +106,13 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   if (!sources) return kExitUsage;
   if (const std::optional<int> refused = confirmUpdate(options, io)) return *refused;
 
-  prepareConsoleForUpdate();
+  const bool drawsInPlace = prepareConsoleForUpdate();
   // Before any other thread starts, so that all of them leave the signals
   // to the watcher.
   auto cancel = std::make_shared<TCancelToken>();
   const TCancelOnSignals cancelSignals(cancel);
   return runUpdateOnPorts(options, io, choice.ports, std::move(*sources), cancel,
-                          {stderrIsTerminal(), stderrColumns()});
+                          {drawsInPlace, stderrColumns()});
 }
 
 int runCommand(const TCliOptions& options, const TStreams& io) {

@@ -13,7 +13,10 @@ int stderrColumns();
 
 // Gets the console ready for an update: a closed stdout (a pager quit early)
 // must not kill the program halfway through programming the logger, and the
-// progress line's cursor controls must work.
-void prepareConsoleForUpdate();
+// progress line's cursor controls must work. Returns whether standard error
+// is a terminal that carries those controls out; where it would print them
+// as text, the update goes without a progress line or board (the report
+// lines say everything they show).
+bool prepareConsoleForUpdate();
 
 }  // namespace kelvry::cli

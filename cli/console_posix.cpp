@@ -16,6 +16,9 @@ int stderrColumns() {
   return 80;
 }
 
-void prepareConsoleForUpdate() { signal(SIGPIPE, SIG_IGN); }
+bool prepareConsoleForUpdate() {
+  signal(SIGPIPE, SIG_IGN);
+  return stderrIsTerminal();
+}
 
 }  // namespace kelvry::cli

@@ -29,12 +29,15 @@ int stderrColumns() {
 }
 
 // A write to a closed pipe fails on Windows instead of killing the program.
-// The progress line clears the rest of its line with an ANSI sequence, which
-// Windows 10 and later consoles carry out once asked to.
-void prepareConsoleForUpdate() {
+// The progress line and the board move the cursor with ANSI sequences, which
+// Windows 10 and later consoles carry out once asked to; an older console
+// (and Wine's) refuses the mode and would print them as text.
+bool prepareConsoleForUpdate() {
   const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   DWORD mode = 0;
-  if (GetConsoleMode(error, &mode)) SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  if (!GetConsoleMode(error, &mode)) return false;
+  if (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) return true;
+  return SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 }  // namespace kelvry::cli
