@@ -139,19 +139,10 @@ check "the refusal names the second spelling" output_has "give each port only on
 run_cli --port 'com9:' --yes
 check "an absent port is named in its one spelling" output_has '"COM9" does not exist' err
 
-# A port another program holds: the second opener is told so.
-start_logger
-timeout --kill-after=5 180 wine "$cli" --port COM7 --yes >"$work/holder" 2>&1 &
-holder=$!
-for _ in $(seq 200); do
-  grep -qF 'Start at serial port' "$work/holder" 2>/dev/null && break
-  sleep 0.05
-done
-run_cli --port com7 --yes
-check "a port held by another program exits 10" test "$status" -eq 10
-check "a port held by another program says so" output_has 'another program holds it' err
-wait "$holder" || true
-stop_logger
+# A port held by another program is not tested here: Wine lets a second
+# process open a COM port the first holds, where Windows answers "access
+# denied". The reason for that code is tested in the unit tests
+# (PortOpenAdviceWindows).
 
 # The internal-mode switch in the registry, as the window's settings store
 # keeps it: --file-info is refused without it and works with it.

@@ -94,7 +94,10 @@ std::optional<TUsbPortIdentity> usbPort(HDEVINFO devices, SP_DEVINFO_DATA& devic
   const TDeviceParameters parameters = deviceParameters(devices, device);
   const std::string port = canonicalComPortName(parameters.portName);
   if (comPortNumber(port) == 0) return std::nullopt;
-  const TUsbDeviceIds ids = usbIdsOfDeviceChain(instanceIdChain(device.DevInst));
+  TUsbDeviceIds ids = usbIdsOfDeviceChain(instanceIdChain(device.DevInst));
+  // A driver that names its devices in its own way still says in its
+  // hardware id which USB device it serves.
+  if (ids.vendorId.empty()) ids = usbIdsInText(deviceText(devices, device, SPDRP_HARDWAREID));
   if (ids.vendorId.empty()) return std::nullopt;
   TUsbPortIdentity identity;
   identity.port = port;
