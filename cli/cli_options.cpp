@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "kelvry_version.h"
+#include "serial/port_name.h"
 
 namespace kelvry::cli {
 
@@ -133,13 +134,13 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
   return {};
 }
 
-// Each port once: two jobs cannot share a port.
+// Each port once: two jobs cannot share a port, however its name is spelt
+// ("ttyUSB0" and "/dev/ttyUSB0"; "COM7", "com7" and "\\.\COM7" on Windows).
 std::string readPorts(const std::vector<std::string>& ports, TCliOptions& options) {
-  const auto devicePath = [](const std::string& port) { return port.starts_with('/') ? port : "/dev/" + port; };
   for (size_t i = 0; i < ports.size(); ++i) {
     if (ports[i].empty()) return "--port needs a port name";
     for (size_t j = 0; j < i; ++j)
-      if (devicePath(ports[i]) == devicePath(ports[j])) return "give each port only once ('" + ports[i] + "')";
+      if (portDevicePath(ports[i]) == portDevicePath(ports[j])) return "give each port only once ('" + ports[i] + "')";
   }
   if (ports.size() > 1 && std::ranges::find(ports, std::string("auto")) != ports.end())
     return "--port auto takes the only USB serial port; for several, give them or use --all-ports";

@@ -1,6 +1,7 @@
 #include "cli/port_table.h"
 
 #include "cli/firmware_table.h"
+#include "cli/latency_advice.h"
 
 namespace kelvry::cli {
 
@@ -17,11 +18,15 @@ TTableRow portRow(const TUsbPortIdentity& port) {
 
 }  // namespace
 
-std::string formatPortTable(const std::vector<TUsbPortIdentity>& ports) {
+std::string formatPortRows(const std::vector<TUsbPortIdentity>& ports) {
   if (ports.empty()) return {};
   std::vector<TTableRow> rows;
   for (const TUsbPortIdentity& port : ports) rows.push_back(portRow(port));
   return formatTable({"Port", "USB ID", "Maker", "Product", "Serial", "Latency"}, rows);
+}
+
+std::string formatPortTable(const std::vector<TUsbPortIdentity>& ports) {
+  return formatPortRows(ports) + latencyAdvice(ports, latencyTimerHowTo());
 }
 
 }  // namespace kelvry::cli

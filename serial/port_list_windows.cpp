@@ -1,11 +1,12 @@
-// The USB serial ports present, from the registry's serial-port map
-// (HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM): the system keeps one
-// value there per port present, so the map is the list of what is plugged in
-// right now.
+// The USB serial ports present. The registry's serial-port map
+// (HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM) holds one value per
+// port present, so the map is the list of what is plugged in right now; the
+// device tree adds who stands behind each port (serial/com_port_rows.h).
 
 #include <windows.h>
 
 #include "serial/port_list.h"
+#include "serial/port_sources_windows.h"
 #include "serial/serialcomm_ports.h"
 #include "serial/text_win32.h"
 
@@ -42,9 +43,11 @@ std::vector<TSerialCommValue> serialCommValues() {
 
 }  // namespace
 
-// The roots describe Linux's sysfs and are not used here.
-void listSerialPorts(std::vector<std::string>& list, const TPortListRoots&) {
-  list = usbVirtualComPorts(serialCommValues());
+std::vector<std::string> serialMapUsbPorts() { return usbVirtualComPorts(serialCommValues()); }
+
+void listSerialPorts(std::vector<std::string>& list, const TPortListRoots& roots) {
+  list.clear();
+  for (const TUsbPortIdentity& identity : listUsbPortIdentities(roots)) list.push_back(identity.port);
 }
 
 }  // namespace kelvry

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "serial/com_port_name.h"
 #include "serial/comm_settings_win32.h"
 #include "serial/port_name.h"
 #include "serial/text_win32.h"
@@ -16,11 +17,13 @@ bool modemLinesMissing() { return GetLastError() == ERROR_NOT_SUPPORTED; }
 
 }  // namespace
 
-std::string portDevicePath(const std::string& sPort) { return sPort; }
+// "com7:" is COM7 in messages as well, the name Device Manager shows.
+std::string portDevicePath(const std::string& sPort) { return canonicalComPortName(sPort); }
 
 std::string win32PortDevice(const std::string& port) {
-  if (port.starts_with("\\\\.\\") || port.starts_with("\\\\?\\")) return port;
-  return "\\\\.\\" + port;
+  const std::string name = canonicalComPortName(port);
+  if (name.starts_with("\\\\.\\") || name.starts_with("\\\\?\\")) return name;
+  return "\\\\.\\" + name;
 }
 
 TWin32SerialTransport::TWin32SerialTransport(const TCancelToken& cancel)

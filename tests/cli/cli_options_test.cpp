@@ -73,7 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TWords{"--list-firmware", "--info-only"}, TWords{"--simulate", "--max-repeats", "two"},
                       TWords{"--simulate", "--max-repeats", "-3"}, TWords{"--simulate", "ttyUSB0"},
                       TWords{"--simulate", "--file", ""}, TWords{"--yes"},
-                      TWords{"--port", "ttyUSB0", "--port", "/dev/ttyUSB0"},
                       TWords{"--port=ttyUSB0", "--port=ttyUSB0"}, TWords{"--port", "auto", "--port", "ttyUSB1"},
                       TWords{"--all-ports", "--port", "a"}, TWords{"--all-ports", "--simulate"},
                       TWords{"--simulate", "0"}, TWords{"--simulate", "65"}, TWords{"--list-ports", "--json"},
@@ -82,6 +81,38 @@ INSTANTIATE_TEST_SUITE_P(
                       TWords{"--simulate", "--max-repeats", "Unlimited"},
                       // A flag takes no value: "--yes=2" is a mistake, not a yes.
                       TWords{"--simulate", "--yes=2"}, TWords{"--simulate", "--yes=false"}));
+
+struct TPortPairCase {
+  const char* first;
+  const char* second;
+  bool samePort;
+};
+
+// Two jobs on one port would both talk to one logger: a port given twice,
+// in any spelling that opens the same device, is refused.
+TEST(CliOptions, RefusesThePortGivenTwiceInAnySpelling) {
+  const TPortPairCase cases[] = {
+#ifdef _WIN32
+      {"COM7", "COM7", true},       {"COM7", "com7", true},     {"COM7", "\\\\.\\COM7", true},
+      {"com12", "COM12:", true},    {"\\\\?\\COM3", "Com3", true}, {"COM7", "COM8", false},
+      {"COM1", "COM10", false},
+#else
+      {"ttyUSB0", "ttyUSB0", true}, {"ttyUSB0", "/dev/ttyUSB0", true},
+      // Linux names are case-sensitive: these are two devices.
+      {"ttyUSB0", "TTYUSB0", false}, {"ttyUSB0", "ttyUSB1", false},
+#endif
+  };
+  for (const TPortPairCase& c : cases) {
+    const TCliParseResult result = parseCliOptions(withProgram({"--port", c.first, "--port", c.second}));
+    SCOPED_TRACE(std::string(c.first) + " and " + c.second);
+    if (c.samePort) {
+      EXPECT_EQ(result.error, std::string("give each port only once ('") + c.second + "')");
+    } else {
+      EXPECT_EQ(result.error, "");
+      EXPECT_EQ(result.options.ports, (TWords{c.first, c.second}));
+    }
+  }
+}
 
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(

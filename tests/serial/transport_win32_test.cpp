@@ -8,6 +8,7 @@
 
 #include "waits/cancel_token.h"
 #include "serial/platform_transport.h"
+#include "serial/port_name.h"
 #include "serial/transport_win32.h"
 
 namespace kelvry {
@@ -17,6 +18,27 @@ TEST(TransportWin32, PortNamesGoThroughTheDeviceNamespace) {
   EXPECT_EQ(win32PortDevice("COM7"), "\\\\.\\COM7");
   EXPECT_EQ(win32PortDevice("COM12"), "\\\\.\\COM12");
   EXPECT_EQ(win32PortDevice("\\\\.\\COM3"), "\\\\.\\COM3");
+}
+
+// Whatever the user wrote, one port is opened under one name, and messages
+// name it as Device Manager does.
+TEST(TransportWin32, EverySpellingOfAPortOpensTheSameDevice) {
+  const struct {
+    const char* given;
+    const char* device;
+    const char* shownAs;
+  } cases[] = {
+      {"com7", "\\\\.\\COM7", "COM7"},
+      {"COM7:", "\\\\.\\COM7", "COM7"},
+      {"\\\\.\\com7", "\\\\.\\COM7", "COM7"},
+      {"\\\\?\\COM7", "\\\\.\\COM7", "COM7"},
+      {"com10", "\\\\.\\COM10", "COM10"},
+      {"\\\\.\\CNCA0", "\\\\.\\CNCA0", "\\\\.\\CNCA0"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(win32PortDevice(c.given), c.device) << c.given;
+    EXPECT_EQ(portDevicePath(c.given), c.shownAs) << c.given;
+  }
 }
 
 TEST(TransportWin32, AMissingPortFailsWithTheSystemsReason) {
