@@ -90,22 +90,24 @@ private:
 };
 
 // Waits while `missing` bytes are still on the wire, at most until
-// `deadline`; false when `wakeFd` ended the wait.
+// `deadline`, unless `wakeFd` ends the wait first.
 // A rest shorter than this would cost as many wake-ups as it saves.
 constexpr std::chrono::milliseconds kShortestRest{5};
 
-bool restWhileOnWire(size_t missing, std::chrono::microseconds byteTime, Clock::time_point deadline, int wakeFd) {
-  if (missing < 2 || byteTime * static_cast<int64_t>(missing) < kShortestRest) return true;
+enum class TRest { NotNeeded, Rested, Woken };
+
+TRest restWhileOnWire(size_t missing, std::chrono::microseconds byteTime, Clock::time_point deadline, int wakeFd) {
+  if (missing < 2 || byteTime * static_cast<int64_t>(missing) < kShortestRest) return TRest::NotNeeded;
   const auto until = std::min(deadline, Clock::now() + byteTime * static_cast<int64_t>(missing));
   pollfd wake{wakeFd, POLLIN, 0};
   for (;;) {
     // Rounded up: the read after the rest then finds the whole reply, one
     // wake-up instead of two, at the cost of less than a millisecond.
     const auto left = std::chrono::ceil<milliseconds>(until - Clock::now()).count();
-    if (left <= 0) return true;
+    if (left <= 0) return TRest::Rested;
     const int result = poll(&wake, wakeFd >= 0 ? 1 : 0, static_cast<int>(std::min<int64_t>(left, INT_MAX)));
-    if (result > 0) return false;
-    if (result < 0 && errno != EINTR) return true;
+    if (result > 0) return TRest::Woken;
+    if (result < 0 && errno != EINTR) return TRest::Rested;
   }
 }
 
@@ -185,27 +187,40 @@ bool readCommFor(TPortHandle hPort, uint8_t* data, size_t count, size_t& receive
   // characters: a reply that trickles in is collected as a whole.
   const auto deadline = Clock::now() + timeout;
   TArrivalPace pace(pacing);
+  // After a rest the bytes should be there: they are read at once, without
+  // asking poll() first. A pseudo-terminal may hand them over in two reads.
+  bool expectBytes = false;
   while (received < count) {
+    if (!expectBytes) {
+      switch (waitForLine(fd, POLLIN, deadline, wakeFd)) {
+        case TWait::TimedOut:
+        case TWait::Woken: return true;
+        case TWait::Failed: return false;
+        case TWait::Ready: break;
+      }
+    }
+    const bool afterRest = expectBytes;
+    const ssize_t n = read(fd, data + received, count - received);
+    if (n < 0 && !isRetryable(errno)) return false;
+    if (n <= 0 && afterRest) {
+      // Not there yet (a raw line without VMIN reads 0 then): wait on it.
+      expectBytes = false;
+      continue;
+    }
+    if (n == 0) {
+      errno = EIO;  // readable but empty: end of file on a hung-up line
+      return false;
+    }
+    if (n < 0) continue;
+    received += static_cast<size_t>(n);
+    pace.arrived(static_cast<size_t>(n), Clock::now());
+    if (received == count) break;
     // Once a reply is coming in, the rest of it cannot arrive faster than it
     // has so far: rest until all of it can be there instead of waking for
     // every byte or piece, then take it in one read.
-    if (!restWhileOnWire(count - received, pace.byteTime(), deadline, wakeFd)) return true;
-    switch (waitForLine(fd, POLLIN, deadline, wakeFd)) {
-      case TWait::TimedOut:
-      case TWait::Woken: return true;
-      case TWait::Failed: return false;
-      case TWait::Ready: break;
-    }
-    const ssize_t n = read(fd, data + received, count - received);
-    if (n > 0) {
-      received += static_cast<size_t>(n);
-      pace.arrived(static_cast<size_t>(n), Clock::now());
-    } else if (n == 0) {
-      errno = EIO;  // readable but empty: end of file on a hung-up line
-      return false;
-    } else if (!isRetryable(errno)) {
-      return false;
-    }
+    const TRest rest = restWhileOnWire(count - received, pace.byteTime(), deadline, wakeFd);
+    if (rest == TRest::Woken) return true;
+    expectBytes = rest == TRest::Rested || afterRest;
   }
   return true;
 }

@@ -193,7 +193,13 @@ TEST_F(SerialIo, WriteThatCannotGoOutStopsAfterOneMsPerByte) {
   const int filler = line.heldSlave();
   fcntl(filler, F_SETFL, fcntl(filler, F_GETFL) | O_NONBLOCK);
   const std::vector<uint8_t> block(1024, 0x55);
-  while (write(filler, block.data(), block.size()) > 0) {
+  // The pseudo-terminal moves queued bytes on to the far end's input in the
+  // background, which frees room again: fill until a pause frees none.
+  for (;;) {
+    while (write(filler, block.data(), block.size()) > 0) {
+    }
+    std::this_thread::sleep_for(20ms);
+    if (write(filler, block.data(), 1) <= 0) break;
   }
 
   const std::vector<uint8_t> record(139, 'A');
