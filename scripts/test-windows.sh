@@ -139,6 +139,21 @@ check "the refusal names the second spelling" output_has "give each port only on
 run_cli --port 'com9:' --yes
 check "an absent port is named in its one spelling" output_has '"COM9" does not exist' err
 
+# A cancel ends a read that waits on a silent line at once, as on Linux;
+# the program prints how long that took.
+start_logger --silent-from 1
+ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com7")" "$WINEPREFIX/dosdevices/com8"
+cancel_status=0
+KELVRY_SILENT_COM_PORT=COM8 timeout --kill-after=5 60 \
+  wine build-windows/tests/serial/kelvry_serial_tests.exe --gtest_filter='SilentComPort.*' >"$work/out" 2>&1 ||
+  cancel_status=$?
+sed -i 's/\r$//' "$work/out"
+grep -h "cancel to the read's end" "$work/out" || true
+check "a cancel ends a waiting read at once, a silent line at its time-out" test "$cancel_status" -eq 0
+check "the silent-line cases ran, not skipped" bash -c "! grep -q SKIPPED '$work/out'"
+rm -f "$WINEPREFIX/dosdevices/com8"
+stop_logger
+
 # A port held by another program is not tested here: Wine lets a second
 # process open a COM port the first holds, where Windows answers "access
 # denied". The reason for that code is tested in the unit tests

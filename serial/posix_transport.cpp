@@ -25,12 +25,15 @@ void signalWakeFd(int fd) {
 
 }  // namespace
 
-TPosixSerialTransport::TPosixSerialTransport(const TCancelToken& cancel)
-    : cancel_(cancel),
-      wakeFd_(makeWakeFd()), wakeOnCancel_(cancel.onCancel([fd = wakeFd_] { signalWakeFd(fd); })) {}
+TPosixSerialTransport::TPosixSerialTransport(const TCancelToken& cancel) : cancel_(cancel), wakeFd_(makeWakeFd()) {
+  wakeOnCancel_.emplace(cancel.onCancel([fd = wakeFd_] { signalWakeFd(fd); }));
+}
 
+// The wake-up goes first: a cancel on another thread must never write to
+// a descriptor number that is closed and perhaps already someone else's.
 TPosixSerialTransport::~TPosixSerialTransport() {
   close();
+  wakeOnCancel_.reset();
   ::close(wakeFd_);
 }
 

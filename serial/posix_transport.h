@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "waits/cancel_token.h"
 #include "serial/serial_port.h"
 #include "serial/transport.h"
@@ -33,7 +35,7 @@ private:
   TSavedLineSettings previousSettings_;  // put back at close
   TReplyPacing pacing_;  // the line's pace at the open baud rate, from the last request on
   int wakeFd_ = -1;
-  TCancelToken::TWakeRegistration wakeOnCancel_;
+  std::optional<TCancelToken::TWakeRegistration> wakeOnCancel_;
   TSerialFailure failure_;
 };
 

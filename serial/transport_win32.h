@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 #include "waits/cancel_token.h"
 #include "serial/transport.h"
@@ -8,10 +9,10 @@
 namespace kelvry {
 
 // A real serial port through the Win32 comm API: "\\.\COM7" opened
-// exclusively with blocking I/O, the read time-out done by the driver as a
-// total time-out. A cancel is seen before every read and ends the job at the
-// next exchange; a read already waiting runs out its time-out first (at most
-// 200 ms + 1 ms per byte).
+// exclusively for overlapped I/O, the read time-out done by the driver as a
+// total time-out. A read waits on its transfer and on an event that the
+// job's cancel token sets, so a cancel calls the read off at once, as on
+// POSIX.
 class TWin32SerialTransport final : public ISerialTransport {
 public:
   explicit TWin32SerialTransport(const TCancelToken& cancel);
@@ -31,9 +32,13 @@ private:
   bool fail(const char* operation);
   bool configure(int32_t baud);
   bool useReadTimeout(size_t count, std::chrono::milliseconds timeout);
+  bool finishTransfer(bool started, void* overlapped, unsigned long& moved, bool untilCancel);
 
   const TCancelToken& cancel_;
   void* port_;  // the port's HANDLE; INVALID_HANDLE_VALUE when closed
+  void* transferDone_;  // manual-reset event of the transfer under way
+  void* cancelled_;     // manual-reset event the token sets; never reset, as the token is never cleared
+  std::optional<TCancelToken::TWakeRegistration> wakeOnCancel_;
   // The read's total time-out the driver has now, so that it is only
   // changed when a read asks for another one.
   unsigned long readMultiplierMs_ = 0;
