@@ -6,6 +6,7 @@
 #include <charconv>
 #include <regex>
 
+#include "cli/platform_words.h"
 #include "kelvry_version.h"
 #include "serial/port_name.h"
 
@@ -48,16 +49,17 @@ std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
   app->add_flag("--version", v.version, "Show the program version and exit.")
       ->disable_flag_override();
   app->add_option("--port", v.ports,
-                  "Update the logger connected to serial port <port> (e.g. /dev/ttyUSB0; auto: the only USB "
-                  "serial port present). Give it several times to update several loggers at once.")
+                  std::string("Update the logger connected to serial port <port> (e.g. ") + words::kPortExample +
+                      "; auto: the only USB serial port present). Give it several times to update several loggers "
+                      "at once.")
       ->option_text("<port>")
       ->allow_extra_args(false);
   app->add_flag("--all-ports", v.allPorts, "Update the loggers on every USB serial port present, all at once.")
       ->disable_flag_override();
   // "--simulate 4" arrives as "--simulate=4" (see parseCliOptions).
   app->add_flag("--simulate", v.simulate,
-                "Update a virtual logger on a pseudo-terminal instead of a real one; with [n], n virtual "
-                "loggers at once.")
+                std::string("Update ") + words::kVirtualLogger +
+                    " instead of a real one; with [n], n virtual loggers at once.")
       ->option_text("[n]");
   app->add_flag("--json", v.json,
                 "Print one JSON object per line instead of the report: port, time, notification code, value "
@@ -285,8 +287,8 @@ std::string helpText() {
          "  2       usage error, unreadable update file, or an unconfirmed update\n"
          "          without a terminal\n"
          "  10      serial port not ready       11  serial read/write error\n"
-         "  20      cancelled (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT, or the question\n"
-         "          answered No)\n"
+         "  20      cancelled (" + words::kCancelRequests + ",\n"
+         "          or the question answered No)\n"
          "  21      cancelled after the new firmware was started; its class was not\n"
          "          checked\n"
          "  30      communication failed and --max-repeats was reached\n"
@@ -300,7 +302,9 @@ std::string helpText() {
          "Repeats:\n"
          "  A communication failure repeats the update 1.5 s later, a read-back error\n"
          "  at once, at most 3 times unless --max-repeats says otherwise;\n"
-         "  --max-repeats unlimited repeats until the update succeeds or is cancelled.\n";
+         "  --max-repeats unlimited repeats until the update succeeds or is cancelled.\n"
+         "\n" +
+         words::kPortsParagraph;
 }
 
 std::string versionText() { return std::string(kProgram) + " " + KELVRY_VERSION; }

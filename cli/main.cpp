@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/program_arguments.h"
 #include "frontend/internal_switch.h"
 #include "frontend/run_options.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char* argv[]) {
   using namespace kelvry;
   using namespace kelvry::cli;
   try {
-    const TArguments arguments(argv, argv + argc);
+    const TArguments arguments = programArguments(argc, argv);
     const TCliParseResult parsed = parseCliOptions(arguments);
     if (!parsed.error.empty()) {
       std::cerr << "kelvry-update-cli: " << parsed.error << " (see --help)" << std::endl;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cli/utc_stamp.h"
+#include "cli/utf8_path.h"
 #include "frontend/job_notifications.h"
 
 namespace kelvry::cli {
@@ -40,17 +41,17 @@ TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::s
                                std::chrono::system_clock::time_point start) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error) throw std::runtime_error("cannot create folder \"" + folder.string() + "\": " + error.message());
+  if (error) throw std::runtime_error("cannot create folder \"" + utf8Text(folder) + "\": " + error.message());
   const std::string name = reportFileName(port, start);
   const std::string stem = name.substr(0, name.size() - std::string(".log").size());
   constexpr int kMaxNames = 1000;
   for (int n = 1; n <= kMaxNames && !file_; ++n) {
-    path_ = folder / (n == 1 ? name : stem + "_" + std::to_string(n) + ".log");
+    path_ = folder / utf8Path(n == 1 ? name : stem + "_" + std::to_string(n) + ".log");
     file_ = createNewFile(path_);
     if (!file_ && errno != EEXIST)
-      throw std::runtime_error("cannot write \"" + path_.string() + "\": " + std::strerror(errno));
+      throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": " + std::strerror(errno));
   }
-  if (!file_) throw std::runtime_error("cannot write \"" + path_.string() + "\": every name is taken");
+  if (!file_) throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": every name is taken");
   put("Port: " + port + "\n");
 }
 

@@ -8,6 +8,7 @@
 #include "cli/live_progress.h"
 #include "cli/report_log_file.h"
 #include "cli/report_output.h"
+#include "cli/utf8_path.h"
 
 namespace kelvry::cli {
 
@@ -28,7 +29,7 @@ TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, 
     outputs_.push_back(std::make_unique<TReportOutput>(settings.ports, lines_));
   if (!settings.logFolder.empty())
     outputs_.push_back(
-        std::make_unique<TReportFiles>(settings.logFolder, settings.ports, std::chrono::system_clock::now()));
+        std::make_unique<TReportFiles>(utf8Path(settings.logFolder), settings.ports, std::chrono::system_clock::now()));
   if (several) {
     outputs_.push_back(std::make_unique<TSummaryOutput>(settings.json ? TStdoutLines(err) : lines_));
   }

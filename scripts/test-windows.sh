@@ -174,6 +174,22 @@ for value in "REG_DWORD 7319" "REG_SZ 7319" "REG_QWORD 7319" "REG_SZ 7318"; do
     check "switch $value: --file-info is refused" test "$status" -eq 2
   fi
 done
+
+# Paths with letters outside ASCII: the command line is taken as UTF-16 and
+# files are opened by their UTF-8 names, whatever Wine's code page.
+wine reg add "$tarvo" /v intern /t REG_DWORD /d 7319 /f >/dev/null 2>&1
+for name in 'Prüfung/Größe ä.upd' 'Ελληνικά/υλικολογισμικό.upd' '中文/固件.upd'; do
+  mkdir -p "$work/${name%/*}"
+  cp "$repo/firmware/images/Kelvry_V2_92_PF15_PR56_BL3_0.upd" "$work/$name"
+  run_cli --file-info "Z:$work/$name"
+  check "--file-info reads ${name}" test "$status" -eq 0
+  run_cli --list-firmware --file "Z:$work/$name"
+  check "--file takes ${name}" output_has 'Kelvry         2.92' out
+done
+for folder in 'Prüfung/Berichte' 'Ελληνικά/αναφορές' '中文/报告'; do
+  run_cli --simulate --yes --log-dir "Z:$work/$folder"
+  check "--log-dir writes into ${folder}" bash -c "ls '$work/$folder'/*.log >/dev/null 2>&1"
+done
 wine reg delete "$tarvo" /f >/dev/null 2>&1
 
 echo "Wine step: $((SECONDS - start)) s"

@@ -201,6 +201,21 @@ TEST(CliOptions, HelpTellsTheRepeatBound) {
   EXPECT_NE(help.find("--max-repeats unlimited"), std::string::npos) << help;
 }
 
+// A technician on Windows reads of COM ports and Ctrl-Break, not of
+// /dev/ttyUSB0 and POSIX signals.
+TEST(CliOptions, HelpSpeaksOfThisSystemsPortsAndCancels) {
+  const std::string help = helpText();
+#ifdef _WIN32
+  const std::vector<std::string> present = {"e.g. COM7", "\\\\.\\COM7", "Ctrl-Break", "held in memory"};
+  const std::vector<std::string> absent = {"/dev/", "SIGTERM", "pseudo-terminal"};
+#else
+  const std::vector<std::string> present = {"e.g. /dev/ttyUSB0", "SIGTERM", "pseudo-terminal"};
+  const std::vector<std::string> absent = {"COM7", "Ctrl-Break"};
+#endif
+  for (const std::string& text : present) EXPECT_NE(help.find(text), std::string::npos) << text;
+  for (const std::string& text : absent) EXPECT_EQ(help.find(text), std::string::npos) << text;
+}
+
 TEST(CliOptions, WindowOptionWordsPassInOrderWithTheirValuesUntouched) {
   // Values that do not act are the window's business: it ignores them.
   const TWords words{"CC:-", "cf:-", "ci:-x", "mf:-", "mf:+", "f:+", "cp:-", "upid:12", "cc:"};
