@@ -40,4 +40,11 @@ private:
   std::thread watcher_;
 };
 
+#ifdef _WIN32
+// What Windows calls for a console event (CTRL_C_EVENT, CTRL_BREAK_EVENT,
+// CTRL_CLOSE_EVENT ...); nonzero when it was handled. Wine delivers Ctrl-C
+// but neither Ctrl-Break nor a close, so tests call it directly.
+int handleConsoleEvent(unsigned long event);
+#endif
+
 }  // namespace kelvry::cli

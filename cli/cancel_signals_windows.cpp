@@ -35,6 +35,8 @@ BOOL WINAPI TConsoleEvents::handle(DWORD event) {
   return TRUE;
 }
 
+int handleConsoleEvent(unsigned long event) { return TConsoleEvents::handle(event); }
+
 TCancelOnSignals::TCancelOnSignals(std::shared_ptr<TCancelToken> cancel) : cancel_(std::move(cancel)) {
   active = this;
   SetConsoleCtrlHandler(&TConsoleEvents::handle, TRUE);

@@ -154,6 +154,42 @@ check "the silent-line cases ran, not skipped" bash -c "! grep -q SKIPPED '$work
 rm -f "$WINEPREFIX/dosdevices/com8"
 stop_logger
 
+# Ctrl-C: Wine turns SIGINT into the console's Ctrl-C event. The update
+# repeats against silent loggers until it comes; then each port ends with
+# the closing message, the process with 20 (80 for several ports), and the
+# ports are free again.
+ctrl_c_run() {  # ctrl_c_run ARGS...: runs the CLI, sends Ctrl-C once it repeats
+  status=0
+  wine "$cli" "$@" --yes --max-repeats unlimited >"$work/out" 2>"$work/err" &
+  local runner=$!
+  for _ in $(seq 200); do
+    grep -q "Repeat update because communication error!" "$work/out" 2>/dev/null && break
+    sleep 0.1
+  done
+  local started=$SECONDS
+  pkill -INT -f "^$cli" || true
+  wait "$runner" || status=$?
+  sed -i 's/\r$//' "$work/out" "$work/err"
+  ctrl_c_seconds=$((SECONDS - started))
+}
+start_logger --silent-from 1
+ctrl_c_run --port COM7
+check "Ctrl-C ends one port's update with 20" test "$status" -eq 20
+check "Ctrl-C: one port's closing message" last_line_is "Process cancelled!"
+check "Ctrl-C: the process ends within 5 s" test "$ctrl_c_seconds" -le 5
+run_cli --port COM7 --yes --max-repeats 0
+check "Ctrl-C: the port is free again" test "$status" -eq 30
+# The first silent logger becomes COM8, a second one COM7.
+ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com7")" "$WINEPREFIX/dosdevices/com8"
+start_logger --silent-from 1
+ctrl_c_run --port COM7 --port COM8
+check "Ctrl-C ends a run of two ports with 80" test "$status" -eq 80
+check "Ctrl-C: each port says it was cancelled" \
+  test "$(grep -c '^COM[78]: Process cancelled!$' "$work/out")" -eq 2
+rm -f "$WINEPREFIX/dosdevices/com8"
+kill "${sims[-2]}" 2>/dev/null || true
+stop_logger
+
 # A port held by another program is not tested here: Wine lets a second
 # process open a COM port the first holds, where Windows answers "access
 # denied". The reason for that code is tested in the unit tests
