@@ -91,6 +91,7 @@ TfrmMain::TfrmMain(TMainWindowSetup setup)
       menTest1(menTest->addAction(QString())),
       FSetup(std::move(setup)),
       FStatusLabel(new QLabel(StatusBar1)),
+      FRepeatLabel(new QLabel(StatusBar1)),
       FSink(*this, [this](uint32_t code, int32_t value) { WMWorkerNotify(code, value); }) {
   buildControls();
   connectHandlers();
@@ -153,6 +154,9 @@ void TfrmMain::buildControls() {
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
   StatusBar1->addWidget(FStatusLabel, 1);
+  FRepeatLabel->setObjectName("lblRepeats");
+  StatusBar1->addPermanentWidget(FRepeatLabel);
+  FRepeatLabel->hide();
   setStatusBar(StatusBar1);
 
   menInfo->setObjectName("menInfo");
@@ -266,9 +270,9 @@ bool TfrmMain::PrepareJob(const QString& sFile) {
   return true;
 }
 
-void TfrmMain::StartJob(TCmd cmd) { startJob(cmd, false); }
+void TfrmMain::StartJob(TCmd cmd) { startJob(cmd, TJobStart::ByUser); }
 
-void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
+void TfrmMain::startJob(TCmd cmd, TJobStart how) {
   const std::string sLine = startLine(PortText());
   AddReportLine(sLine);
   SetStatusText(sLine);
@@ -278,15 +282,23 @@ void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
   setBusyState(true);
   TUpdateRequest request = jobRequest(FPort.toStdString(), cmd, chkReadInfoOnly->isChecked(), FJobFirmware);
   try {
-    // A repeat keeps a Cancel pressed before the failure or during the wait.
-    if (bRepeat)
-      FSession.repeat(std::move(request));
-    else
-      FSession.start(std::move(request));
+    switch (how) {
+      case TJobStart::ByUser: FSession.start(std::move(request)); break;
+      // A Cancel pressed before the failure or during the wait stays in force.
+      case TJobStart::RepeatKeepingCancel: FSession.repeat(std::move(request)); break;
+      case TJobStart::RepeatClearingCancel: FSession.repeatWithFreshCancel(std::move(request)); break;
+    }
   } catch (...) {
     EndJob();
     throw;
   }
+  showRepeatCount();
+}
+
+void TfrmMain::showRepeatCount() {
+  const int repeats = FSession.repeats();
+  FRepeatLabel->setText(repeats > 0 ? toQt(format("Repeat %d of %d", repeats, kDefaultMaxRepeats)) : QString());
+  FRepeatLabel->setVisible(repeats > 0);
 }
 
 void TfrmMain::EndJob() {
@@ -320,9 +332,24 @@ void TfrmMain::setBusyState(bool bBusy) {
   FBusyCursor = bBusy;
 }
 
-void TfrmMain::RepeatAfterProgrammingError() { StartJob(TCmd::tCMD0); }
+// The job is started again as a new start, but it counts as a repeat of the
+// user's start: a logger whose read-back always fails would otherwise be
+// erased again and again, a few times a second, until someone noticed.
+void TfrmMain::RepeatAfterProgrammingError() {
+  if (!mayRepeat()) {
+    stopRepeating();
+    return;
+  }
+  startJob(TCmd::tCMD0, TJobStart::RepeatClearingCancel);
+}
 
 void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
+  if (!mayRepeat()) {
+    EndJob();
+    Beep();
+    stopRepeating();
+    return;
+  }
   FRepeatCmd = cmd;
   FSession.release();
   // A Cancel pressed before the failure ends the wait at once.
@@ -333,9 +360,23 @@ void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
   FRepeatTimer.start();
 }
 
+bool TfrmMain::mayRepeat() const { return FSession.repeats() < kDefaultMaxRepeats; }
+
+// The same failure so often in a row is no disturbed line any more: a
+// person has to look at the logger and its cable before the next try.
+void TfrmMain::stopRepeating() {
+  const std::string sText = format("Stopped after %d repeats in a row: the logger or its cable needs attention.",
+                                   FSession.repeats());
+  const std::string sAdvice = "Check the cable and the logger, then start the update again.";
+  AddReportLine(sText);
+  AddReportLine(sAdvice);
+  SetStatusText(sText);
+  ShowMessageText(sText + "\r\n" + sAdvice);
+}
+
 void TfrmMain::repeatJob() {
   FRepeatTimer.stop();
-  startJob(FRepeatCmd, true);
+  startJob(FRepeatCmd, TJobStart::RepeatKeepingCancel);
   while (!FDeferred.empty() && !FRepeatTimer.isActive()) {
     const TNotification next = FDeferred.front();
     FDeferred.pop_front();

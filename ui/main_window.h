@@ -103,6 +103,8 @@ public:
   void WMDeviceChange();
 
   QString statusText() const { return FStatusLabel->text(); }
+  // The repeat count beside the status text, as the user sees it.
+  QString repeatCountText() const { return FRepeatLabel->isHidden() ? QString() : FRepeatLabel->text(); }
   const QString& port() const { return FPort; }
 
   // The job, its worker and its cancel flag; tests replace its worker class.
@@ -145,14 +147,23 @@ private:
   void layoutButtonRow();
   void fillPortList();
   void setBusyState(bool bBusy);
-  void startJob(TCmd cmd, bool bRepeat);
+  // How a job comes to start: by the user, or as an automatic repeat that
+  // keeps a Cancel in force or clears it as a start by the user does.
+  enum class TJobStart { ByUser, RepeatKeepingCancel, RepeatClearingCancel };
+  void startJob(TCmd cmd, TJobStart how);
   void repeatJob();
+  bool mayRepeat() const;
+  void stopRepeating();
+  void showRepeatCount();
   void stopJobForClose();
   bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
 
   TMainWindowSetup FSetup;
   QLabel* const FStatusLabel;
+  // How often the job was repeated in a row since the user's start; empty
+  // and hidden when it was not.
+  QLabel* const FRepeatLabel;
   QString FPort;
   QString FOpenDialogDir;
   std::vector<std::string> FPorts;
