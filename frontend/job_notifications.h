@@ -25,6 +25,9 @@ public:
   virtual void ShowMessageText(const std::string& sText) = 0;
   // Error 10: the design's text, and the reason in words that say what to do.
   virtual void ShowPortFailure(const std::string& sText, const std::string& sReason) = 0;
+  // Error 20. A front end that knows where the cancel left the logger may
+  // add that; by default the text goes to the report, status and message.
+  virtual void ShowCancelled(const std::string& sText);
   virtual void SetProgressPosition(int iPercent) = 0;
   virtual int ProgressPosition() const = 0;
   virtual void SetApplicationTitle(const std::string& sTitle) = 0;

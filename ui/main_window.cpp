@@ -16,6 +16,8 @@
 
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
+#include "engine/status_codes.h"
+#include "ui/click_only_keys.h"
 #include "ui/control_metrics.h"
 #include "ui/dialog_hooks.h"
 #include "ui/error_handler.h"
@@ -92,6 +94,7 @@ TfrmMain::TfrmMain(TMainWindowSetup setup)
       FSetup(std::move(setup)),
       FStatusLabel(new QLabel(StatusBar1)),
       FRepeatLabel(new QLabel(StatusBar1)),
+      FCancelKey(new QShortcut(QKeySequence(Qt::Key_Escape), this)),
       FSink(*this, [this](uint32_t code, int32_t value) { WMWorkerNotify(code, value); }) {
   buildControls();
   connectHandlers();
@@ -147,6 +150,10 @@ void TfrmMain::buildControls() {
   btnCancel->setGeometry(btnClose->geometry());
   // Return presses the button that has the focus, as Space does.
   for (QPushButton* button : {btnProg, btnFile, btnClose, btnCancel}) button->setAutoDefault(true);
+  // But not Cancel: the focus rests there while a job runs, and one stray
+  // Return after Update would leave an erased logger. A click, Alt+C or
+  // Escape cancels.
+  ignoreActivationKeys(*btnCancel);
   chkReadInfoOnly->setObjectName("chkReadInfoOnly");
   chkReadInfoOnly->setGeometry(m.px(26), m.px(134), std::max(m.px(116), chkReadInfoOnly->sizeHint().width()),
                                std::max(m.px(14), chkReadInfoOnly->sizeHint().height()));
@@ -170,6 +177,8 @@ void TfrmMain::connectHandlers() {
   connect(btnProg, &QPushButton::clicked, this, action(&TfrmMain::btnProgClick));
   connect(btnFile, &QPushButton::clicked, this, action(&TfrmMain::btnFileClick));
   connect(btnCancel, &QPushButton::clicked, this, action(&TfrmMain::btnCancelClick));
+  FCancelKey->setEnabled(false);
+  connect(FCancelKey, &QShortcut::activated, btnCancel, &QPushButton::click);
   connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
   connect(menFileExit, &QAction::triggered, this, &QWidget::close);
   connect(menTest1, &QAction::triggered, this, action(&TfrmMain::menTest1Click));
@@ -270,7 +279,10 @@ bool TfrmMain::PrepareJob(const QString& sFile) {
   return true;
 }
 
-void TfrmMain::StartJob(TCmd cmd) { startJob(cmd, TJobStart::ByUser); }
+void TfrmMain::StartJob(TCmd cmd) {
+  FLoggerErased = false;
+  startJob(cmd, TJobStart::ByUser);
+}
 
 void TfrmMain::startJob(TCmd cmd, TJobStart how) {
   const std::string sLine = startLine(PortText());
@@ -318,6 +330,7 @@ void TfrmMain::setBusyState(bool bBusy) {
   // way, where a stray Space would change the next job.
   btnCancel->setVisible(bBusy);
   if (bBusy) btnCancel->setFocus();
+  FCancelKey->setEnabled(bBusy);
   btnProg->setEnabled(!bBusy);
   btnClose->setVisible(!bBusy);
   if (!bBusy && bCancelHadFocus) btnProg->setFocus();
@@ -390,6 +403,7 @@ void TfrmMain::WMWorkerNotify(uint32_t code, int32_t value) {
     FDeferred.push_back({code, value});
     return;
   }
+  if (code == ntf::SourceSelected) FLoggerErased = true;
   runUserAction(this, [&] { kelvry::WMWorkerNotify(*this, code, value); });
 }
 
@@ -412,6 +426,20 @@ void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sRea
   AddReportLine(sReason);
   SetStatusText(sText);
   ShowMessageText(sText + "\r\n" + sReason);
+}
+
+// Once the erase has begun the logger holds no complete application any
+// more; the user must know that this is safe and what to do next.
+void TfrmMain::ShowCancelled(const std::string& sText) {
+  if (!FLoggerErased) {
+    IJobView::ShowCancelled(sText);
+    return;
+  }
+  const std::string sNext = "The logger waits in its bootloader: the update can simply be started again.";
+  AddReportLine(sText);
+  AddReportLine(sNext);
+  SetStatusText(sText);
+  ShowMessageText(sText + "\r\n" + sNext);
 }
 
 void TfrmMain::ShowMessageText(const std::string& sText) {

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStringList>
 #include <QTimer>
@@ -73,6 +74,7 @@ public:
   void SetStatusText(const std::string& sText) override;
   void ShowMessageText(const std::string& sText) override;
   void ShowPortFailure(const std::string& sText, const std::string& sReason) override;
+  void ShowCancelled(const std::string& sText) override;
   void SetProgressPosition(int iPercent) override;
   int ProgressPosition() const override;
   void SetApplicationTitle(const std::string& sTitle) override;
@@ -164,6 +166,11 @@ private:
   // How often the job was repeated in a row since the user's start; empty
   // and hidden when it was not.
   QLabel* const FRepeatLabel;
+  // Escape cancels a running job; Return and Space on Cancel do not.
+  QShortcut* const FCancelKey;
+  // The job of the user's last start (or one of its repeats) began to erase
+  // the logger: a cancel now leaves it waiting in its bootloader.
+  bool FLoggerErased = false;
   QString FPort;
   QString FOpenDialogDir;
   std::vector<std::string> FPorts;

@@ -4,9 +4,7 @@
 // needs attention.
 
 #include "frontend/job_session.h"
-#include "tests/ui/window_fixture.h"
-#include "tools/logger_sim/memory_logger.h"
-#include "tools/logger_sim/virtual_clock.h"
+#include "tests/ui/memory_logger_fixture.h"
 
 namespace kelvry::test {
 namespace {
@@ -14,29 +12,7 @@ namespace {
 const QString kStopped = "Stopped after 3 repeats in a row: the logger or its cable needs attention.";
 const QString kAdvice = "Check the cable and the logger, then start the update again.";
 
-// A logger in memory on a virtual clock: each job with its pauses and
-// time-outs takes milliseconds.
-class RepeatBound : public TWindowTest {
-protected:
-  void useLogger(const sim::TLoggerConfig& config) {
-    logger = std::make_unique<sim::TMemoryLogger>(config);
-    jobEnvironment = TJobEnvironment{
-        .makeTransport = [this](const TCancelToken& cancel) { return logger->connect(clock, cancel); },
-        .clock = &clock,
-    };
-    // Internal mode: Update asks nothing.
-    openWindow({}, true);
-    frmMain->cbxPort->setEditText("/dev/ttyUSB0");
-  }
-
-  void TearDown() override {
-    TWindowTest::TearDown();  // the window's last worker ends before its logger
-    logger.reset();
-  }
-
-  std::unique_ptr<sim::TMemoryLogger> logger;
-  sim::TVirtualClock clock;
-};
+class RepeatBound : public TMemoryLoggerWindowTest {};
 
 sim::TLoggerConfig readBackAlwaysWrong() {
   sim::TLoggerConfig config;
