@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMoveEvent>
+#include <QScopeGuard>
 
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
@@ -405,6 +406,8 @@ void TfrmMain::WMWorkerNotify(uint32_t code, int32_t value) {
   }
   if (code == ntf::SourceSelected) FLoggerErased = true;
   runUserAction(this, [&] { kelvry::WMWorkerNotify(*this, code, value); });
+  // A job that ended without a closing message (a test run).
+  withdrawStaleCloseQuestion();
 }
 
 // --- outputs ---------------------------------------------------------------
@@ -443,6 +446,9 @@ void TfrmMain::ShowCancelled(const std::string& sText) {
 }
 
 void TfrmMain::ShowMessageText(const std::string& sText) {
+  // The closing message must not show under a question about a job that
+  // is over.
+  withdrawStaleCloseQuestion();
   if (FMessage) {
     const QRect outline = frameGeometry();
     FMessage->showMsg(toQt(sText), outline.x(), outline.y(), outline.width(), outline.height());
@@ -525,9 +531,19 @@ void TfrmMain::menInfoFileClick() {
 bool TfrmMain::FormCloseQuery() {
   if (!isJobRunning()) return true;
   // A reflexive Enter must not abandon a running update.
+  FCloseQuestionOpen = true;
+  const auto questionClosed = qScopeGuard([this] { FCloseQuestionOpen = false; });
+  // A question withdrawn because the job ended answers No: the window stays
+  // and shows how the job went.
   if (!askConfirmation(kQuestionCloseWhileBusy, TDefaultAnswer::No)) return false;
   stopJobForClose();
   return true;
+}
+
+void TfrmMain::withdrawStaleCloseQuestion() {
+  if (!FCloseQuestionOpen || isJobRunning()) return;
+  FCloseQuestionOpen = false;
+  if (dialogHooks().withdrawQuestion) dialogHooks().withdrawQuestion();
 }
 
 void TfrmMain::stopJobForClose() {

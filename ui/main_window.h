@@ -158,6 +158,7 @@ private:
   void stopRepeating();
   void showRepeatCount();
   void stopJobForClose();
+  void withdrawStaleCloseQuestion();
   bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
 
@@ -177,6 +178,9 @@ private:
   bool FIdleDone = false;
   bool FBusyCursor = false;
   bool FClosing = false;
+  // The "not finished" question is open; it no longer applies once the job
+  // has ended.
+  bool FCloseQuestionOpen = false;
 
   // The repeat after a communication failure waits without blocking the
   // window: the job stays busy, the Cancel button still works, and
