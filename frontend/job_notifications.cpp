@@ -107,7 +107,7 @@ void jobFailed(IJobView& view, int32_t errorCode) {
   }
   switch (errorCode) {
     case err::PortNotReady:
-      view.ShowPortFailure(text, portOpenAdvice(view.PortText(), view.SerialFailure()));
+      view.ShowPortFailure(text, portOpenAdvice(view.PortText(), view.SerialFailure(), view.PortChooser()));
       break;
     case err::Cancelled: view.ShowCancelled(text); break;
     case err::ConversionError:

@@ -5,6 +5,7 @@
 
 #include "engine/comm_command.h"
 #include "firmware/firmware_sources.h"
+#include "frontend/port_open_advice.h"
 #include "serial/transport.h"
 
 // Turns worker notifications into what the user sees: progress, report
@@ -34,6 +35,8 @@ public:
   virtual void Beep() = 0;
   // The port name as the user currently sees it (the port box's text).
   virtual std::string PortText() const = 0;
+  // Where the user picks a port, for the advice after error 10.
+  virtual TPortChooser PortChooser() const { return TPortChooser::CommandLine; }
 
   // The firmware the job chooses from, and its choice so far (-1 none).
   virtual const TFirmwareSources& FirmwareSources() const = 0;

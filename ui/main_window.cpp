@@ -423,7 +423,7 @@ void TfrmMain::SetStatusText(const std::string& sText) {
   StatusBar1->setToolTip(text);
 }
 
-// The design's text first, then why, in the words the command line uses.
+// The fixed text first, then why and what to do in this window.
 void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sReason) {
   AddReportLine(sText);
   AddReportLine(sReason);

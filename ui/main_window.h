@@ -80,6 +80,7 @@ public:
   void SetApplicationTitle(const std::string& sTitle) override;
   void Beep() override;
   std::string PortText() const override;
+  TPortChooser PortChooser() const override { return TPortChooser::Window; }
   const TFirmwareSources& FirmwareSources() const override { return FSession.request().sources; }
   int32_t SelectedSource() const override {
     return FSession.running() ? FSession.selectedSource() : selectedSource;
