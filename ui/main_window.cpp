@@ -361,7 +361,11 @@ void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
   if (!mayRepeat()) {
     EndJob();
     Beep();
-    stopRepeating();
+    // A Cancel pressed just before the failure is what the user asked for.
+    if (FSession.cancelled())
+      ShowCancelled(errorText(err::Cancelled, PortText()));
+    else
+      stopRepeating();
     return;
   }
   FRepeatCmd = cmd;

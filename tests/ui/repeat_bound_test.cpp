@@ -71,5 +71,26 @@ TEST_F(RepeatBound, SilentLoggerIsTriedOnlyUpToTheBoundWithTheCountShown) {
   EXPECT_TRUE(looksIdle());
 }
 
+TEST_F(RepeatBound, CancelJustBeforeTheLastFailureEndsAsCancelled) {
+  sim::TLoggerConfig config = silentLogger();
+  int queriesOfTheLastJob = 0;
+  // The user presses Cancel just after the last job's last attempt (an
+  // exchange makes 5), before the job reports its failure.
+  config.onEvent = [&](const std::string& event) {
+    if (event.starts_with("identity query") && frmMain->session().repeats() == kDefaultMaxRepeats &&
+        ++queriesOfTheLastJob == 5)
+      frmMain->session().cancel();
+  };
+  useLogger(config);
+  frmMain->btnProg->click();
+  ASSERT_TRUE(waitForIdle());
+
+  ASSERT_EQ(queriesOfTheLastJob, 5);
+  EXPECT_EQ(report().count("Repeat update because communication error!"), 1 + kDefaultMaxRepeats);
+  EXPECT_EQ(report().last(), "Process cancelled!");
+  EXPECT_EQ(dialogs.messages, QStringList{"Process cancelled!"});
+  EXPECT_TRUE(looksIdle());
+}
+
 }  // namespace
 }  // namespace kelvry::test
