@@ -15,9 +15,9 @@
 #include <QMoveEvent>
 #include <QScopeGuard>
 
+#include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
-#include "engine/status_codes.h"
 #include "ui/click_only_keys.h"
 #include "ui/control_metrics.h"
 #include "ui/dialog_hooks.h"
@@ -534,10 +534,10 @@ void TfrmMain::menInfoFileClick() {
 
 bool TfrmMain::FormCloseQuery() {
   if (!isJobRunning()) return true;
-  // A reflexive Enter must not abandon a running update.
   FCloseQuestionOpen = true;
   const auto questionClosed = qScopeGuard([this] { FCloseQuestionOpen = false; });
-  // A question withdrawn because the job ended answers No: the window stays
+  // A reflexive Enter must not abandon a running update. A question
+  // withdrawn because the job ended answers No as well: the window stays
   // and shows how the job went.
   if (!askConfirmation(kQuestionCloseWhileBusy, TDefaultAnswer::No)) return false;
   stopJobForClose();
