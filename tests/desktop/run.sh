@@ -140,8 +140,26 @@ close_during_update_answered_with_enter() {
   within 30 "the update ends when cancelled" window_named '^Information$'
 }
 
+question_goes_away_when_the_update_ends() {
+  # Fast enough to end within the wait below, slow enough to ask first.
+  start_logger --baud 230400 --flash-out "$work/flash.hex" || return 1
+  start_window internal || return 1
+  type_port_and_update
+  within 60 "the update makes progress" percent_in_title || return 1
+  wmctrl -i -c "$main"
+  within 10 "closing asks its question" window_named '^Confirm$' || return 1
+  # Nobody answers; the update ends meanwhile.
+  within 120 "the closing message shows" window_named '^Information$' || return 1
+  check "the question went away" no_window_named '^Confirm$'
+  check "the window stays" is_viewable "$main"
+  check "the logger holds the firmware image" flash_is_the_image
+  xdotool key Return  # OK
+  within 5 "Return closes the message" no_window_named '^Information$'
+  check "the window still stays" is_viewable "$main"
+}
+
 cases=(keyboard_only_update report_window_on_a_desktop large_scale_stays_on_the_screen
-  cancel_from_the_keyboard close_during_update_answered_with_enter)
+  cancel_from_the_keyboard close_during_update_answered_with_enter question_goes_away_when_the_update_ends)
 failed=()
 for name in "${cases[@]}"; do
   echo "== $name"
