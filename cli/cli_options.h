@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "frontend/job_session.h"
+
 // The command line of kelvry-update-cli: one action, its modifiers, and the
 // desktop window's option words (cc:-, cf:-, ci:-, mf:+, f:+ ...), which
 // arrive as plain arguments and keep their window meaning.
 
 namespace kelvry::cli {
 
-// A script against a dead logger must end: a failed update is repeated this
-// often unless --max-repeats says otherwise. The window repeats until Cancel.
-inline constexpr int kDefaultMaxRepeats = 3;
 // More virtual loggers than this would only exhaust the pseudo-terminals.
 inline constexpr int kMaxSimulated = 64;
 

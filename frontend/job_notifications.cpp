@@ -107,8 +107,9 @@ void jobFailed(IJobView& view, int32_t errorCode) {
   }
   switch (errorCode) {
     case err::PortNotReady:
-      view.ShowPortFailure(text, portOpenAdvice(view.PortText(), view.SerialFailure()));
+      view.ShowPortFailure(text, portOpenAdvice(view.PortText(), view.SerialFailure(), view.PortChooser()));
       break;
+    case err::Cancelled: view.ShowCancelled(text); break;
     case err::ConversionError:
       // The report already names the line (notification 12).
       view.ShowMessageText(text);
@@ -137,6 +138,8 @@ void vectorTable(IJobView& view, int32_t value) {
 }
 
 }  // namespace
+
+void IJobView::ShowCancelled(const std::string& sText) { toAllThree(*this, sText); }
 
 std::string serialFailureText(const TSerialFailure& failure) {
   if (failure.reason.empty()) return {};

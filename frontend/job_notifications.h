@@ -5,6 +5,7 @@
 
 #include "engine/comm_command.h"
 #include "firmware/firmware_sources.h"
+#include "frontend/port_open_advice.h"
 #include "serial/transport.h"
 
 // Turns worker notifications into what the user sees: progress, report
@@ -25,12 +26,17 @@ public:
   virtual void ShowMessageText(const std::string& sText) = 0;
   // Error 10: the design's text, and the reason in words that say what to do.
   virtual void ShowPortFailure(const std::string& sText, const std::string& sReason) = 0;
+  // Error 20. A front end that knows where the cancel left the logger may
+  // add that; by default the text goes to the report, status and message.
+  virtual void ShowCancelled(const std::string& sText);
   virtual void SetProgressPosition(int iPercent) = 0;
   virtual int ProgressPosition() const = 0;
   virtual void SetApplicationTitle(const std::string& sTitle) = 0;
   virtual void Beep() = 0;
   // The port name as the user currently sees it (the port box's text).
   virtual std::string PortText() const = 0;
+  // Where the user picks a port, for the advice after error 10.
+  virtual TPortChooser PortChooser() const { return TPortChooser::CommandLine; }
 
   // The firmware the job chooses from, and its choice so far (-1 none).
   virtual const TFirmwareSources& FirmwareSources() const = 0;

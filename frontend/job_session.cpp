@@ -34,6 +34,14 @@ void TJobSession::repeat(TUpdateRequest request) {
   run();
 }
 
+void TJobSession::repeatWithFreshCancel(TUpdateRequest request) {
+  release();
+  request_ = std::move(request);
+  ++repeats_;
+  bCancel = runCancel_->makeChild();
+  run();
+}
+
 void TJobSession::run() {
   request_.cancel = bCancel->makeChild();
   lastResult_ = {};

@@ -13,6 +13,11 @@
 
 namespace kelvry {
 
+// A logger that fails the same way again and again needs a person, not
+// another erase: a failed update is repeated this often in a row unless the
+// user chooses another bound (the command line's --max-repeats).
+inline constexpr int kDefaultMaxRepeats = 3;
+
 using TCommThreadClass = std::function<TCommThreadPtr(INotificationSink&, TUpdateRequest)>;
 
 class TJobSession {
@@ -41,6 +46,10 @@ public:
   // or during the wait has cancelled that token, so the new worker stops at
   // its first attempt.
   void repeat(TUpdateRequest request);
+  // An automatic repeat that clears a Cancel pressed before it, as a start
+  // by the user does, yet still counts as a repeat of that start, so that
+  // a bound on the repeats holds across it.
+  void repeatWithFreshCancel(TUpdateRequest request);
   // The pause before a repeat after a communication failure; a cancel ends
   // it at once.
   void pauseBeforeRepeat(IClock& clock = steadyClock()) const;

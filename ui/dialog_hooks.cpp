@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace kelvry {
@@ -16,10 +17,25 @@ QString forDisplay(const QString& sText) {
   return text.replace("\r\n", "\n");
 }
 
+QPointer<QMessageBox>& openQuestion() {
+  static QPointer<QMessageBox> box;
+  return box;
+}
+
 bool askInBox(QWidget* parent, const QString& sQuestion, TDefaultAnswer defaultAnswer) {
   const std::unique_ptr<QMessageBox> box = makeConfirmBox(parent, sQuestion, defaultAnswer);
+  const QPointer<QMessageBox> outer = openQuestion();
+  openQuestion() = box.get();
   box->exec();
+  openQuestion() = outer;
   return box->clickedButton() == box->button(QMessageBox::Yes);
+}
+
+// Closing the box ends its event loop once whatever runs on top of it (a
+// message shown meanwhile) has returned; the box is gone from the screen
+// at once.
+void withdrawOpenQuestion() {
+  if (QMessageBox* box = openQuestion()) box->reject();
 }
 
 void showErrorBox(QWidget* parent, const QString& sText) { makeErrorBox(parent, sText)->exec(); }
@@ -38,6 +54,7 @@ TDialogHooks defaultDialogHooks() {
       .chooseFile = chooseWithDialog,
       .execModal = [](QDialog& dialog) { return dialog.exec(); },
       .beep = [] { QApplication::beep(); },
+      .withdrawQuestion = withdrawOpenQuestion,
   };
 }
 

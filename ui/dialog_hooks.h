@@ -30,6 +30,9 @@ struct TDialogHooks {
   std::function<int(QDialog& dialog)> execModal;
   // The system's alert sound.
   std::function<void()> beep;
+  // Closes the question that is open, which then answers No: what it asked
+  // about has gone away meanwhile.
+  std::function<void()> withdrawQuestion;
 };
 
 // The hooks in force; a test replaces members and restores the defaults.

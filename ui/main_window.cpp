@@ -13,9 +13,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMoveEvent>
+#include <QScopeGuard>
 
+#include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
+#include "ui/click_only_keys.h"
 #include "ui/control_metrics.h"
 #include "ui/dialog_hooks.h"
 #include "ui/error_handler.h"
@@ -91,6 +94,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup)
       menTest1(menTest->addAction(QString())),
       FSetup(std::move(setup)),
       FStatusLabel(new QLabel(StatusBar1)),
+      FRepeatLabel(new QLabel(StatusBar1)),
+      FCancelKey(new QShortcut(QKeySequence(Qt::Key_Escape), this)),
       FSink(*this, [this](uint32_t code, int32_t value) { WMWorkerNotify(code, value); }) {
   buildControls();
   connectHandlers();
@@ -146,6 +151,10 @@ void TfrmMain::buildControls() {
   btnCancel->setGeometry(btnClose->geometry());
   // Return presses the button that has the focus, as Space does.
   for (QPushButton* button : {btnProg, btnFile, btnClose, btnCancel}) button->setAutoDefault(true);
+  // But not Cancel: the focus rests there while a job runs, and one stray
+  // Return after Update would leave an erased logger. A click, Alt+C or
+  // Escape cancels.
+  ignoreActivationKeys(*btnCancel);
   chkReadInfoOnly->setObjectName("chkReadInfoOnly");
   chkReadInfoOnly->setGeometry(m.px(26), m.px(134), std::max(m.px(116), chkReadInfoOnly->sizeHint().width()),
                                std::max(m.px(14), chkReadInfoOnly->sizeHint().height()));
@@ -153,6 +162,9 @@ void TfrmMain::buildControls() {
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
   StatusBar1->addWidget(FStatusLabel, 1);
+  FRepeatLabel->setObjectName("lblRepeats");
+  StatusBar1->addPermanentWidget(FRepeatLabel);
+  FRepeatLabel->hide();
   setStatusBar(StatusBar1);
 
   menInfo->setObjectName("menInfo");
@@ -166,6 +178,8 @@ void TfrmMain::connectHandlers() {
   connect(btnProg, &QPushButton::clicked, this, action(&TfrmMain::btnProgClick));
   connect(btnFile, &QPushButton::clicked, this, action(&TfrmMain::btnFileClick));
   connect(btnCancel, &QPushButton::clicked, this, action(&TfrmMain::btnCancelClick));
+  FCancelKey->setEnabled(false);
+  connect(FCancelKey, &QShortcut::activated, btnCancel, &QPushButton::click);
   connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
   connect(menFileExit, &QAction::triggered, this, &QWidget::close);
   connect(menTest1, &QAction::triggered, this, action(&TfrmMain::menTest1Click));
@@ -266,9 +280,12 @@ bool TfrmMain::PrepareJob(const QString& sFile) {
   return true;
 }
 
-void TfrmMain::StartJob(TCmd cmd) { startJob(cmd, false); }
+void TfrmMain::StartJob(TCmd cmd) {
+  FLoggerErased = false;
+  startJob(cmd, TJobStart::ByUser);
+}
 
-void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
+void TfrmMain::startJob(TCmd cmd, TJobStart how) {
   const std::string sLine = startLine(PortText());
   AddReportLine(sLine);
   SetStatusText(sLine);
@@ -278,15 +295,23 @@ void TfrmMain::startJob(TCmd cmd, bool bRepeat) {
   setBusyState(true);
   TUpdateRequest request = jobRequest(FPort.toStdString(), cmd, chkReadInfoOnly->isChecked(), FJobFirmware);
   try {
-    // A repeat keeps a Cancel pressed before the failure or during the wait.
-    if (bRepeat)
-      FSession.repeat(std::move(request));
-    else
-      FSession.start(std::move(request));
+    switch (how) {
+      case TJobStart::ByUser: FSession.start(std::move(request)); break;
+      // A Cancel pressed before the failure or during the wait stays in force.
+      case TJobStart::RepeatKeepingCancel: FSession.repeat(std::move(request)); break;
+      case TJobStart::RepeatClearingCancel: FSession.repeatWithFreshCancel(std::move(request)); break;
+    }
   } catch (...) {
     EndJob();
     throw;
   }
+  showRepeatCount();
+}
+
+void TfrmMain::showRepeatCount() {
+  const int repeats = FSession.repeats();
+  FRepeatLabel->setText(repeats > 0 ? toQt(format("Repeat %d of %d", repeats, kDefaultMaxRepeats)) : QString());
+  FRepeatLabel->setVisible(repeats > 0);
 }
 
 void TfrmMain::EndJob() {
@@ -306,6 +331,7 @@ void TfrmMain::setBusyState(bool bBusy) {
   // way, where a stray Space would change the next job.
   btnCancel->setVisible(bBusy);
   if (bBusy) btnCancel->setFocus();
+  FCancelKey->setEnabled(bBusy);
   btnProg->setEnabled(!bBusy);
   btnClose->setVisible(!bBusy);
   if (!bBusy && bCancelHadFocus) btnProg->setFocus();
@@ -320,9 +346,28 @@ void TfrmMain::setBusyState(bool bBusy) {
   FBusyCursor = bBusy;
 }
 
-void TfrmMain::RepeatAfterProgrammingError() { StartJob(TCmd::tCMD0); }
+// The job is started again as a new start, but it counts as a repeat of the
+// user's start: a logger whose read-back always fails would otherwise be
+// erased again and again, a few times a second, until someone noticed.
+void TfrmMain::RepeatAfterProgrammingError() {
+  if (!mayRepeat()) {
+    stopRepeating();
+    return;
+  }
+  startJob(TCmd::tCMD0, TJobStart::RepeatClearingCancel);
+}
 
 void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
+  if (!mayRepeat()) {
+    EndJob();
+    Beep();
+    // A Cancel pressed just before the failure is what the user asked for.
+    if (FSession.cancelled())
+      ShowCancelled(errorText(err::Cancelled, PortText()));
+    else
+      stopRepeating();
+    return;
+  }
   FRepeatCmd = cmd;
   FSession.release();
   // A Cancel pressed before the failure ends the wait at once.
@@ -333,9 +378,23 @@ void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
   FRepeatTimer.start();
 }
 
+bool TfrmMain::mayRepeat() const { return FSession.repeats() < kDefaultMaxRepeats; }
+
+// The same failure so often in a row is no disturbed line any more: a
+// person has to look at the logger and its cable before the next try.
+void TfrmMain::stopRepeating() {
+  const std::string sText = format("Stopped after %d repeats in a row: the logger or its cable needs attention.",
+                                   FSession.repeats());
+  const std::string sAdvice = "Check the cable and the logger, then start the update again.";
+  AddReportLine(sText);
+  AddReportLine(sAdvice);
+  SetStatusText(sText);
+  ShowMessageText(sText + "\r\n" + sAdvice);
+}
+
 void TfrmMain::repeatJob() {
   FRepeatTimer.stop();
-  startJob(FRepeatCmd, true);
+  startJob(FRepeatCmd, TJobStart::RepeatKeepingCancel);
   while (!FDeferred.empty() && !FRepeatTimer.isActive()) {
     const TNotification next = FDeferred.front();
     FDeferred.pop_front();
@@ -349,7 +408,10 @@ void TfrmMain::WMWorkerNotify(uint32_t code, int32_t value) {
     FDeferred.push_back({code, value});
     return;
   }
+  if (code == ntf::SourceSelected) FLoggerErased = true;
   runUserAction(this, [&] { kelvry::WMWorkerNotify(*this, code, value); });
+  // A job that ended without a closing message (a test run).
+  withdrawStaleCloseQuestion();
 }
 
 // --- outputs ---------------------------------------------------------------
@@ -365,7 +427,7 @@ void TfrmMain::SetStatusText(const std::string& sText) {
   StatusBar1->setToolTip(text);
 }
 
-// The design's text first, then why, in the words the command line uses.
+// The fixed text first, then why and what to do in this window.
 void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sReason) {
   AddReportLine(sText);
   AddReportLine(sReason);
@@ -373,7 +435,24 @@ void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sRea
   ShowMessageText(sText + "\r\n" + sReason);
 }
 
+// Once the erase has begun the logger holds no complete application any
+// more; the user must know that this is safe and what to do next.
+void TfrmMain::ShowCancelled(const std::string& sText) {
+  if (!FLoggerErased) {
+    IJobView::ShowCancelled(sText);
+    return;
+  }
+  const std::string sNext = "The logger waits in its bootloader: the update can simply be started again.";
+  AddReportLine(sText);
+  AddReportLine(sNext);
+  SetStatusText(sText);
+  ShowMessageText(sText + "\r\n" + sNext);
+}
+
 void TfrmMain::ShowMessageText(const std::string& sText) {
+  // The closing message must not show under a question about a job that
+  // is over.
+  withdrawStaleCloseQuestion();
   if (FMessage) {
     const QRect outline = frameGeometry();
     FMessage->showMsg(toQt(sText), outline.x(), outline.y(), outline.width(), outline.height());
@@ -455,10 +534,20 @@ void TfrmMain::menInfoFileClick() {
 
 bool TfrmMain::FormCloseQuery() {
   if (!isJobRunning()) return true;
-  // A reflexive Enter must not abandon a running update.
+  FCloseQuestionOpen = true;
+  const auto questionClosed = qScopeGuard([this] { FCloseQuestionOpen = false; });
+  // A reflexive Enter must not abandon a running update. A question
+  // withdrawn because the job ended answers No as well: the window stays
+  // and shows how the job went.
   if (!askConfirmation(kQuestionCloseWhileBusy, TDefaultAnswer::No)) return false;
   stopJobForClose();
   return true;
+}
+
+void TfrmMain::withdrawStaleCloseQuestion() {
+  if (!FCloseQuestionOpen || isJobRunning()) return;
+  FCloseQuestionOpen = false;
+  if (dialogHooks().withdrawQuestion) dialogHooks().withdrawQuestion();
 }
 
 void TfrmMain::stopJobForClose() {

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStringList>
 #include <QTimer>
@@ -73,11 +74,13 @@ public:
   void SetStatusText(const std::string& sText) override;
   void ShowMessageText(const std::string& sText) override;
   void ShowPortFailure(const std::string& sText, const std::string& sReason) override;
+  void ShowCancelled(const std::string& sText) override;
   void SetProgressPosition(int iPercent) override;
   int ProgressPosition() const override;
   void SetApplicationTitle(const std::string& sTitle) override;
   void Beep() override;
   std::string PortText() const override;
+  TPortChooser PortChooser() const override { return TPortChooser::Window; }
   const TFirmwareSources& FirmwareSources() const override { return FSession.request().sources; }
   int32_t SelectedSource() const override {
     return FSession.running() ? FSession.selectedSource() : selectedSource;
@@ -103,6 +106,8 @@ public:
   void WMDeviceChange();
 
   QString statusText() const { return FStatusLabel->text(); }
+  // The repeat count beside the status text, as the user sees it.
+  QString repeatCountText() const { return FRepeatLabel->isHidden() ? QString() : FRepeatLabel->text(); }
   const QString& port() const { return FPort; }
 
   // The job, its worker and its cancel flag; tests replace its worker class.
@@ -145,20 +150,38 @@ private:
   void layoutButtonRow();
   void fillPortList();
   void setBusyState(bool bBusy);
-  void startJob(TCmd cmd, bool bRepeat);
+  // How a job comes to start: by the user, or as an automatic repeat that
+  // keeps a Cancel in force or clears it as a start by the user does.
+  enum class TJobStart { ByUser, RepeatKeepingCancel, RepeatClearingCancel };
+  void startJob(TCmd cmd, TJobStart how);
   void repeatJob();
+  bool mayRepeat() const;
+  void stopRepeating();
+  void showRepeatCount();
   void stopJobForClose();
+  void withdrawStaleCloseQuestion();
   bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
 
   TMainWindowSetup FSetup;
   QLabel* const FStatusLabel;
+  // How often the job was repeated in a row since the user's start; empty
+  // and hidden when it was not.
+  QLabel* const FRepeatLabel;
+  // Escape cancels a running job; Return and Space on Cancel do not.
+  QShortcut* const FCancelKey;
+  // The job of the user's last start (or one of its repeats) began to erase
+  // the logger: a cancel now leaves it waiting in its bootloader.
+  bool FLoggerErased = false;
   QString FPort;
   QString FOpenDialogDir;
   std::vector<std::string> FPorts;
   bool FIdleDone = false;
   bool FBusyCursor = false;
   bool FClosing = false;
+  // The "not finished" question is open; it no longer applies once the job
+  // has ended.
+  bool FCloseQuestionOpen = false;
 
   // The repeat after a communication failure waits without blocking the
   // window: the job stays busy, the Cancel button still works, and

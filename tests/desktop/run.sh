@@ -102,8 +102,13 @@ cancel_from_the_keyboard() {
   start_window internal || return 1
   within 5 "the main window has the focus" is_active "$main"
   type_port_and_update
-  sleep 2
-  xdotool key Return  # the focus went to Cancel
+  within 60 "the update makes progress" percent_in_title || return 1
+  # The focus went to Cancel, but the keys that press a focused button do
+  # not cancel there: only Escape, Alt+C or a click do.
+  xdotool key Return space
+  sleep 1
+  check "Return and Space do not cancel" no_window_named '^Information$'
+  xdotool key alt+c
   within 30 "the closing message shows" window_named '^Information$' || return 1
   local message
   message=$(window_named '^Information$')
@@ -131,12 +136,30 @@ close_during_update_answered_with_enter() {
   within 5 "the question goes" no_window_named '^Confirm$'
   check "the window stays" is_viewable "$main"
   within 60 "the update goes on past $before%" percent_above "$before"
-  xdotool key Return  # Cancel, which has the focus again
+  xdotool key Escape  # cancels; Return on the focused Cancel would not
   within 30 "the update ends when cancelled" window_named '^Information$'
 }
 
+question_goes_away_when_the_update_ends() {
+  # Fast enough to end within the wait below, slow enough to ask first.
+  start_logger --baud 230400 --flash-out "$work/flash.hex" || return 1
+  start_window internal || return 1
+  type_port_and_update
+  within 60 "the update makes progress" percent_in_title || return 1
+  wmctrl -i -c "$main"
+  within 10 "closing asks its question" window_named '^Confirm$' || return 1
+  # Nobody answers; the update ends meanwhile.
+  within 120 "the closing message shows" window_named '^Information$' || return 1
+  check "the question went away" no_window_named '^Confirm$'
+  check "the window stays" is_viewable "$main"
+  check "the logger holds the firmware image" flash_is_the_image
+  xdotool key Return  # OK
+  within 5 "Return closes the message" no_window_named '^Information$'
+  check "the window still stays" is_viewable "$main"
+}
+
 cases=(keyboard_only_update report_window_on_a_desktop large_scale_stays_on_the_screen
-  cancel_from_the_keyboard close_during_update_answered_with_enter)
+  cancel_from_the_keyboard close_during_update_answered_with_enter question_goes_away_when_the_update_ends)
 failed=()
 for name in "${cases[@]}"; do
   echo "== $name"

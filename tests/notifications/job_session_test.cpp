@@ -53,6 +53,18 @@ TEST_F(JobSession, UserStartClearsAnOldCancelAndARepeatKeepsANewOne) {
   EXPECT_EQ(session.repeats(), 1);
 }
 
+TEST_F(JobSession, RepeatWithAFreshCancelClearsItAndStillCounts) {
+  session.start(requestFor("/dev/ttyUSB0"));
+  session.cancel();
+  session.repeatWithFreshCancel(requestFor("/dev/ttyUSB0"));
+  EXPECT_FALSE(session.cancelled());
+  session.repeat(requestFor("/dev/ttyUSB0"));
+  EXPECT_EQ(cancelledAtStart, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(session.repeats(), 2) << "the bound on repeats holds across a fresh cancel";
+  session.cancel();
+  EXPECT_TRUE(requests[2].cancel->isCancelled());
+}
+
 TEST_F(JobSession, EveryJobHasATokenOfItsOwnThatTheSessionsCancelReaches) {
   session.start(requestFor("/dev/ttyUSB0"));
   TUpdateRequest again = requestFor("/dev/ttyUSB0");

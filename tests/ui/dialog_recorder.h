@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include <QDialog>
@@ -31,7 +32,10 @@ public:
         .confirm = [this](QWidget*, const QString& sQuestion, TDefaultAnswer defaultAnswer) {
           questions << sQuestion;
           defaultAnswers.push_back(defaultAnswer);
-          return answer;
+          events << "question: " + sQuestion;
+          withdrawn = false;
+          if (whileAsking) whileAsking();
+          return withdrawn ? false : answer;
         },
         .showError = [this](QWidget*, const QString& sText) { errors << sText; },
         .chooseFile = [this](QWidget*, const QString&) {
@@ -42,6 +46,10 @@ public:
         },
         .execModal = [this](QDialog& dialog) { return record(dialog); },
         .beep = [this] { ++beeps; },
+        .withdrawQuestion = [this] {
+          withdrawn = true;
+          events << "withdrawn";
+        },
     };
   }
 
@@ -55,11 +63,17 @@ public:
   QStringList plainMessages;          // message boxes shown instead
   std::vector<TOverview> overviews;
   int beeps = 0;
+  // What happens while a question is open, before the user answers: the
+  // program may withdraw the question meanwhile.
+  std::function<void()> whileAsking;
+  bool withdrawn = false;             // the last question was withdrawn
+  QStringList events;                 // questions, withdrawals and messages, in order
 
 private:
   int record(QDialog& dialog) {
     if (auto* message = qobject_cast<TfrmMessage*>(&dialog)) {
       messages << message->Memo1->toPlainText();
+      events << "message: " + messages.last();
       messageOutlines.push_back(message->frameGeometry());
     } else if (auto* info = qobject_cast<TfrmInfo*>(&dialog)) {
       overviews.push_back(describe(*info));

@@ -109,10 +109,19 @@ TEST_F(JobControl, TypedPortNameIsWhatTheJobUses) {
   EXPECT_EQ(frmMain->port(), kNoPort);
   const QString notReady = "Aborted because serial port \"" + kNoPort + "\" is not ready!";
   const QString why = "Serial port \"" + kNoPort +
-                      "\" does not exist: check the cable, and see --list-ports for the ports present.";
+                      "\" does not exist: check the cable, and pick the logger's port in the list.";
   EXPECT_EQ(report(), (QStringList{"Start at serial port \"" + kNoPort + "\"", notReady, why}));
   // The closing message says why on its second line.
   EXPECT_EQ(dialogs.messages, QStringList{notReady + "\n" + why});
+}
+
+TEST_F(JobControl, EmptyPortBoxSaysThatNoPortWasChosen) {
+  openWindow({}, true);
+  frmMain->cbxPort->setEditText("");
+  frmMain->btnProg->click();
+  ASSERT_TRUE(waitForIdle());
+  EXPECT_EQ(dialogs.messages, QStringList{"Aborted because serial port \"\" is not ready!\n"
+                                          "No serial port was chosen: pick the logger's port in the list."});
 }
 
 TEST_F(JobControl, ReadInfoOnlyBoxSetsTheJobOptionAtEachStart) {

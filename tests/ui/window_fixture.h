@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,7 @@ protected:
         .readInternalSwitch = [bInternal] { return bInternal; },
         .portRoots = ports.roots(),
         .isApplicationActive = [this] { return applicationActive; },
+        .jobEnvironment = jobEnvironment ? *jobEnvironment : platformJobEnvironment(),
     });
     initForms(*frmMain);
     return *frmMain;
@@ -105,6 +107,9 @@ protected:
   TFakePortTree ports;
   TDialogRecorder dialogs;
   bool applicationActive = true;
+  // Where the window's jobs find their serial line: the platform's ports
+  // unless a test sets a logger in memory here before opening the window.
+  std::optional<TJobEnvironment> jobEnvironment;
   std::unique_ptr<TfrmMain> frmMain;
 };
 
