@@ -18,32 +18,43 @@ std::vector<TBoardRow> boardRows(const std::vector<std::string>& ports) {
 
 }  // namespace
 
-TLiveBoard::TLiveBoard(std::ostream& terminal, bool isTerminal, int columns, const std::vector<std::string>& ports)
-    : board_(terminal, isTerminal, columns, boardRows(ports)), timeLeft_(ports.size()) {
+TLiveBoard::TLiveBoard(std::ostream& terminal, bool isTerminal, int columns, const std::vector<std::string>& ports,
+                       std::chrono::milliseconds redrawEvery)
+    : board_(terminal, isTerminal, columns, boardRows(ports)), redrawEvery_(redrawEvery), timeLeft_(ports.size()) {
   board_.show();
+  lastDraw_ = std::chrono::steady_clock::now();
+}
+
+void TLiveBoard::redrawWhenDue() {
+  if (std::chrono::steady_clock::now() - lastDraw_ >= redrawEvery_) redraw();
+}
+
+void TLiveBoard::redraw() {
+  board_.refresh();
+  lastDraw_ = std::chrono::steady_clock::now();
 }
 
 void TLiveBoard::progress(size_t port, int percent) {
   timeLeft_[port].update(percent, std::chrono::steady_clock::now());
   board_.row(port).percent = percent;
   board_.row(port).timeLeft = timeLeftText(timeLeft_[port].left());
-  board_.refresh();
+  redrawWhenDue();
 }
 
 void TLiveBoard::status(size_t port, const std::string& text) {
   board_.row(port).status = text;
-  board_.refresh();
+  redrawWhenDue();
 }
 
 void TLiveBoard::logger(size_t port, const std::string& text) {
   board_.row(port).logger = text;
-  board_.refresh();
+  redrawWhenDue();
 }
 
 void TLiveBoard::finished(size_t port, const TPortRecord& record) {
   board_.row(port).timeLeft.clear();
   board_.row(port).status = record.resultText;
-  board_.refresh();
+  redraw();
 }
 
 // The summary takes the board's place.
@@ -53,7 +64,9 @@ void TLiveBoard::summary(const std::vector<TPortRecord>&) {
 }
 
 void TLiveBoard::comeBack() {
-  if (!ended_) board_.show();
+  if (ended_) return;
+  board_.show();
+  lastDraw_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace kelvry::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,13 +11,19 @@
 
 // The live board of several ports on stderr: a row per port with its
 // logger, percent, time left and status, on screen from the start until the
-// summary.
+// summary. A change is drawn at most every `redrawEvery`, since every draw
+// sends all rows and a slow console (Windows') would hold the ports up; the
+// rows come back whole after each report line anyway, and a port's result
+// is drawn at once.
 
 namespace kelvry::cli {
 
 class TLiveBoard final : public IRunOutput, public ILiveDisplay {
 public:
-  TLiveBoard(std::ostream& terminal, bool isTerminal, int columns, const std::vector<std::string>& ports);
+  static constexpr std::chrono::milliseconds kRedrawEvery{200};
+
+  TLiveBoard(std::ostream& terminal, bool isTerminal, int columns, const std::vector<std::string>& ports,
+             std::chrono::milliseconds redrawEvery = kRedrawEvery);
 
   void progress(size_t port, int percent) override;
   void status(size_t port, const std::string& text) override;
@@ -28,7 +35,12 @@ public:
   void comeBack() override;
 
 private:
+  void redrawWhenDue();
+  void redraw();
+
   TFleetBoard board_;
+  const std::chrono::milliseconds redrawEvery_;
+  std::chrono::steady_clock::time_point lastDraw_{};
   std::vector<TTimeLeft> timeLeft_;
   bool ended_ = false;
 };

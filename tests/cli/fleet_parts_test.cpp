@@ -17,6 +17,7 @@
 #include "cli/exit_status.h"
 #include "cli/fleet_board.h"
 #include "cli/json_lines.h"
+#include "cli/live_board.h"
 #include "cli/update_run.h"
 #include "cli/report_log_file.h"
 #include "cli/time_left.h"
@@ -92,6 +93,36 @@ TEST(FleetBoard, SendsNothingWhenNoRowChanged) {
   board.row(0).status = "Update";
   board.refresh();
   EXPECT_NE(terminal.str(), "");
+}
+
+// A slow console must not hold the ports up: changes wait for the next
+// redraw, a report line brings the rows back whole, a result shows at once.
+TEST(LiveBoard, RedrawsChangesAtMostOnceAPeriod) {
+  std::ostringstream terminal;
+  TLiveBoard board(terminal, true, 80, {"a", "b"}, std::chrono::hours(1));
+  ASSERT_NE(terminal.str(), "");
+  terminal.str("");
+  board.progress(0, 40);
+  board.status(1, "Erase");
+  board.logger(0, "Kelvry V2.92");
+  EXPECT_EQ(terminal.str(), "") << "drawn before its time";
+
+  board.stepAside();
+  board.comeBack();
+  EXPECT_NE(terminal.str().find(" 40%"), std::string::npos) << terminal.str();
+  EXPECT_NE(terminal.str().find("Erase"), std::string::npos) << terminal.str();
+
+  terminal.str("");
+  TPortRecord record;
+  record.resultText = "Process cancelled!";
+  board.finished(1, record);
+  EXPECT_NE(terminal.str().find("Process cancelled!"), std::string::npos) << terminal.str();
+
+  std::ostringstream eager;
+  TLiveBoard every(eager, true, 80, {"a", "b"}, std::chrono::milliseconds(0));
+  eager.str("");
+  every.progress(0, 40);
+  EXPECT_NE(eager.str().find(" 40%"), std::string::npos) << "with no period each change is drawn";
 }
 
 TEST(UtcStamp, IsoForRecordsAndCompactForFileNames) {
