@@ -6,6 +6,7 @@
 #include <charconv>
 #include <regex>
 
+#include "cli/usage_mistakes.h"
 #include "kelvry_version.h"
 
 namespace kelvry::cli {
@@ -139,7 +140,8 @@ std::string readPorts(const std::vector<std::string>& ports, TCliOptions& option
   for (size_t i = 0; i < ports.size(); ++i) {
     if (ports[i].empty()) return "--port needs a port name";
     for (size_t j = 0; j < i; ++j)
-      if (devicePath(ports[i]) == devicePath(ports[j])) return "give each port only once ('" + ports[i] + "')";
+      if (devicePath(ports[i]) == devicePath(ports[j]))
+        return "give each port only once ('" + shownArgument(ports[i]) + "')";
   }
   if (ports.size() > 1 && std::ranges::find(ports, std::string("auto")) != ports.end())
     return "--port auto takes the only USB serial port; for several, give them or use --all-ports";
@@ -188,7 +190,7 @@ std::string readMaxRepeats(const TParsedValues& v, TCliOptions& options) {
   int n = -1;
   const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (failure != std::errc() || end != text.data() + text.size() || n < 0)
-    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + text + "'";
+    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + shownArgument(text) + "'";
   options.maxRepeats = n;
   return {};
 }
@@ -196,20 +198,24 @@ std::string readMaxRepeats(const TParsedValues& v, TCliOptions& options) {
 std::string readOptionWords(const TParsedValues& v, TCliOptions& options) {
   for (const std::string& word : v.words) {
     if (!isOptionWord(word))
-      return "unknown argument '" + word + "' (option words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)";
+      return "'" + shownArgument(word) +
+             "' is neither an option nor an option word (the words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)";
     options.optionWords.push_back(word);
   }
   return {};
 }
 
 // "--simulate 4" becomes "--simulate=4": a flag never takes the next
-// argument, so a count is joined to it. Only a number is, so that an option
-// word after --simulate stays a word.
+// argument, so a count is joined to it. Only a number is (a negative one
+// too, to be refused as a count), so that an option word after --simulate
+// stays a word.
 std::vector<std::string> joinSimulateCount(const std::vector<std::string>& arguments) {
   std::vector<std::string> joined;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const bool count = i + 1 < arguments.size() && !arguments[i + 1].empty() &&
-                       std::ranges::all_of(arguments[i + 1], [](char c) { return c >= '0' && c <= '9'; });
+    const std::string_view next =
+        i + 1 < arguments.size() ? std::string_view(arguments[i + 1]) : std::string_view();
+    const std::string_view digits = next.starts_with('-') ? next.substr(1) : next;
+    const bool count = !digits.empty() && std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
     if (i > 0 && arguments[i] == "--simulate" && count) {
       joined.push_back(arguments[i] + "=" + arguments[i + 1]);
       ++i;
@@ -230,11 +236,12 @@ TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
   std::vector<std::string> pending = joinSimulateCount(arguments);
   std::reverse(pending.begin(), pending.end());
   if (!pending.empty()) pending.pop_back();
+  result.error = argumentMistake(*parser, std::vector<std::string>(pending.rbegin(), pending.rend()));
+  if (!result.error.empty()) return result;
   try {
     parser->parse(pending);
   } catch (const CLI::ParseError& e) {
-    result.error = e.what();
-    std::replace(result.error.begin(), result.error.end(), '\n', ' ');
+    result.error = parseErrorInOwnWords(e);
     return result;
   }
   TCliOptions& options = result.options;
