@@ -6,6 +6,7 @@
 #include <charconv>
 #include <regex>
 
+#include "cli/same_port.h"
 #include "cli/usage_mistakes.h"
 #include "kelvry_version.h"
 
@@ -139,9 +140,13 @@ std::string readPorts(const std::vector<std::string>& ports, TCliOptions& option
   const auto devicePath = [](const std::string& port) { return port.starts_with('/') ? port : "/dev/" + port; };
   for (size_t i = 0; i < ports.size(); ++i) {
     if (ports[i].empty()) return "--port needs a port name";
-    for (size_t j = 0; j < i; ++j)
+    for (size_t j = 0; j < i; ++j) {
       if (devicePath(ports[i]) == devicePath(ports[j]))
         return "give each port only once ('" + shownArgument(ports[i]) + "')";
+      // The same device under another name (a link, "/dev/./pts/3").
+      if (isSameDevice(devicePath(ports[i]), devicePath(ports[j])))
+        return "give each port only once ('" + shownArgument(ports[i]) + "' is '" + shownArgument(ports[j]) + "')";
+    }
   }
   if (ports.size() > 1 && std::ranges::find(ports, std::string("auto")) != ports.end())
     return "--port auto takes the only USB serial port; for several, give them or use --all-ports";
