@@ -54,6 +54,13 @@ TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::s
   }
   if (!file_) throw std::runtime_error("cannot write \"" + path_.string() + "\": every name is taken");
   put("Port: " + port + "\n");
+  // A disk already full stops the run before any logger is touched, as a
+  // folder that cannot be written does; the empty file is ours to remove.
+  if (!failure_.empty()) {
+    file_.reset();
+    std::filesystem::remove(path_, error);
+    throw std::runtime_error("cannot write \"" + path_.string() + "\": " + failure_);
+  }
 }
 
 TReportLogFile::TReportLogFile(TFilePtr file, std::filesystem::path path, const std::string& port)
@@ -96,7 +103,18 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
 TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vector<std::string>& ports,
                            std::chrono::system_clock::time_point start, std::ostream& err)
     : err_(err) {
-  for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
+  try {
+    for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
+  } catch (const std::runtime_error&) {
+    // A run that does not start leaves no records of itself.
+    for (const auto& file : files_) {
+      const std::filesystem::path path = file->path();
+      file->close();
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+    throw;
+  }
 }
 
 TReportFiles::TReportFiles(std::vector<std::unique_ptr<TReportLogFile>> files, std::ostream& err)

@@ -31,7 +31,8 @@ public:
   // Creates `folder` when it is missing, and the file anew: where the name is
   // taken (another port whose name cleans up alike, a run started in the same
   // second, anything planted there), "_2", "_3", ... is added before ".log".
-  // Throws std::runtime_error, with the reason, when no file can be made.
+  // Throws std::runtime_error, with the reason, when no file can be made or
+  // its first line cannot be written.
   TReportLogFile(const std::filesystem::path& folder, const std::string& port,
                  std::chrono::system_clock::time_point start);
   // The report of `port` into a file already open as `path`.

@@ -114,6 +114,21 @@ TEST(CliFleet, AReportFileThatCannotBeWrittenWholeIsToldAndMakesTheRunExit81) {
   EXPECT_EQ(run.outLines().filter(kSuccess).size(), 4) << run.out.toStdString();
 }
 
+// A disk full before the run: no file can take its first line, so the run
+// stops before any logger is touched, as for a folder that cannot be written.
+TEST(CliFleet, AReportFileThatCannotTakeItsFirstLineStopsTheRunBeforeAnyLogger) {
+  const QTemporaryDir folder;
+  test::TCliProcess cli;
+  cli.limitFileSize(4);
+  const QString records = folder.filePath("records");
+  const test::TCliRun run = cli.run({"--simulate", "2", "--yes", "--log-dir", records}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+  EXPECT_EQ(run.out, "") << "no logger was touched";
+  EXPECT_TRUE(run.err.contains("--log-dir: cannot write") && run.err.contains("File too large")) << run.err.toStdString();
+  EXPECT_EQ(QDir(records).entryList(QDir::Files), QStringList()) << "the files it made are gone again";
+}
+
 TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
   sim::TPtyLogger first;
   sim::TPtyLogger second;
