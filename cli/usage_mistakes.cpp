@@ -30,7 +30,7 @@ bool looksLikeOption(std::string_view argument) {
 std::string inQuotes(std::string_view argument) { return "'" + shownArgument(argument) + "'"; }
 
 std::string valueMistake(const std::string& option, std::string_view value, bool given) {
-  if (!given) return option + " needs " + valueNoun(option);
+  if (!given || value.empty()) return option + " needs " + valueNoun(option);
   if (looksLikeOption(value))
     return option + " needs " + valueNoun(option) + ", not the option " + inQuotes(value);
   return {};
@@ -72,8 +72,15 @@ std::string parseErrorInOwnWords(const CLI::ParseError& error) {
   std::string detail = error.what();
   for (char& c : detail)
     if (c == '\n') c = ' ';
-  if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr)
+  if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
+    // "--simulate=abc" arrives as "Could not convert: --simulate = abc".
+    constexpr std::string_view kIntro = "Could not convert: ";
+    const size_t equals = detail.find(" = ");
+    if (detail.starts_with(kIntro) && equals != std::string::npos)
+      return detail.substr(kIntro.size(), equals - kIntro.size()) + " does not take the value " +
+             inQuotes(std::string_view(detail).substr(equals + 3));
     return "a value on the command line has the wrong form (" + shownArgument(detail) + ")";
+  }
   return "the command line cannot be read (" + shownArgument(detail) + ")";
 }
 

@@ -108,8 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TWordingCase{{"--simulate", "--yes=1"}, "--yes takes no value ('--yes=1')"},
         TWordingCase{{"--port"}, "--port needs a port name"},
+        TWordingCase{{"--port="}, "--port needs a port name"},
         TWordingCase{{"--simulate", "--log-dir"}, "--log-dir needs a folder"},
         TWordingCase{{"--nope"}, "unknown option '--nope'"},
+        TWordingCase{{"--simulate=abc"}, "--simulate does not take the value 'abc'"},
+        TWordingCase{{"--simulate", "--info-only=maybe"}, "--info-only does not take the value 'maybe'"},
         TWordingCase{{"-x", "--simulate"}, "unknown option '-x'"},
         TWordingCase{{"--simulate", "-1"}, "--simulate takes a number of virtual loggers from 1 to 64"},
         TWordingCase{{"--simulate", "ttyUSB0"},
