@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <regex>
+#include <string_view>
 
 #include "cli/same_port.h"
 #include "cli/usage_mistakes.h"
