@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <charconv>
 #include <regex>
+#include <string_view>
 
 #include "cli/platform_words.h"
+#include "cli/same_port.h"
+#include "cli/usage_mistakes.h"
 #include "kelvry_version.h"
 #include "serial/port_name.h"
 
@@ -141,8 +144,13 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
 std::string readPorts(const std::vector<std::string>& ports, TCliOptions& options) {
   for (size_t i = 0; i < ports.size(); ++i) {
     if (ports[i].empty()) return "--port needs a port name";
-    for (size_t j = 0; j < i; ++j)
-      if (portDevicePath(ports[i]) == portDevicePath(ports[j])) return "give each port only once ('" + ports[i] + "')";
+    for (size_t j = 0; j < i; ++j) {
+      if (portDevicePath(ports[i]) == portDevicePath(ports[j]))
+        return "give each port only once ('" + shownArgument(ports[i]) + "')";
+      // The same device under another name (a link, "/dev/./pts/3").
+      if (isSameDevice(portDevicePath(ports[i]), portDevicePath(ports[j])))
+        return "give each port only once ('" + shownArgument(ports[i]) + "' is '" + shownArgument(ports[j]) + "')";
+    }
   }
   if (ports.size() > 1 && std::ranges::find(ports, std::string("auto")) != ports.end())
     return "--port auto takes the only USB serial port; for several, give them or use --all-ports";
@@ -191,7 +199,7 @@ std::string readMaxRepeats(const TParsedValues& v, TCliOptions& options) {
   int n = -1;
   const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (failure != std::errc() || end != text.data() + text.size() || n < 0)
-    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + text + "'";
+    return "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + shownArgument(text) + "'";
   options.maxRepeats = n;
   return {};
 }
@@ -199,20 +207,24 @@ std::string readMaxRepeats(const TParsedValues& v, TCliOptions& options) {
 std::string readOptionWords(const TParsedValues& v, TCliOptions& options) {
   for (const std::string& word : v.words) {
     if (!isOptionWord(word))
-      return "unknown argument '" + word + "' (option words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)";
+      return "'" + shownArgument(word) +
+             "' is neither an option nor an option word (the words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)";
     options.optionWords.push_back(word);
   }
   return {};
 }
 
 // "--simulate 4" becomes "--simulate=4": a flag never takes the next
-// argument, so a count is joined to it. Only a number is, so that an option
-// word after --simulate stays a word.
+// argument, so a count is joined to it. Only a number is (a negative one
+// too, to be refused as a count), so that an option word after --simulate
+// stays a word.
 std::vector<std::string> joinSimulateCount(const std::vector<std::string>& arguments) {
   std::vector<std::string> joined;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const bool count = i + 1 < arguments.size() && !arguments[i + 1].empty() &&
-                       std::ranges::all_of(arguments[i + 1], [](char c) { return c >= '0' && c <= '9'; });
+    const std::string_view next =
+        i + 1 < arguments.size() ? std::string_view(arguments[i + 1]) : std::string_view();
+    const std::string_view digits = next.starts_with('-') ? next.substr(1) : next;
+    const bool count = !digits.empty() && std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
     if (i > 0 && arguments[i] == "--simulate" && count) {
       joined.push_back(arguments[i] + "=" + arguments[i + 1]);
       ++i;
@@ -233,11 +245,12 @@ TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
   std::vector<std::string> pending = joinSimulateCount(arguments);
   std::reverse(pending.begin(), pending.end());
   if (!pending.empty()) pending.pop_back();
+  result.error = argumentMistake(*parser, std::vector<std::string>(pending.rbegin(), pending.rend()));
+  if (!result.error.empty()) return result;
   try {
     parser->parse(pending);
   } catch (const CLI::ParseError& e) {
-    result.error = e.what();
-    std::replace(result.error.begin(), result.error.end(), '\n', ' ');
+    result.error = parseErrorInOwnWords(e);
     return result;
   }
   TCliOptions& options = result.options;
@@ -298,6 +311,9 @@ std::string helpText() {
          "  80      several loggers were updated at once and not all of them\n"
          "          succeeded; the summary (or each port's JSON result) gives each\n"
          "          port's own status\n"
+         "  81      a report file of --log-dir could not be written completely (a\n"
+         "          full disk); each logger's own status is in the summary, the\n"
+         "          JSON results and the line on stderr that names the file\n"
          "\n"
          "Repeats:\n"
          "  A communication failure repeats the update 1.5 s later, a read-back error\n"

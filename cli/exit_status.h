@@ -14,6 +14,13 @@ inline constexpr int kExitUsage = 2;       // bad command line, or nobody to con
 // Several ports were updated and not every logger was: each port's own
 // status is in the summary.
 inline constexpr int kExitSomeFailed = 80;
+// A report file of --log-dir could not be written whole (a full disk): the
+// record a production line keeps is incomplete, which a script must hear of
+// even when every logger was updated. The loggers' own statuses stay in the
+// summary, the JSON results and the line that names the file. A status of
+// its own, not 80, because 80 tells of loggers and this of the records: a
+// script re-runs the loggers for 80 and checks the disk for 81.
+inline constexpr int kExitRecordsIncomplete = 81;
 
 // The exit status for the error code of a failed job: the code itself when
 // the engine defines it, kExitUnexpected otherwise (0 included).

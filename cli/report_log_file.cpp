@@ -1,7 +1,9 @@
 #include "cli/report_log_file.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <stdexcept>
 #include <system_error>
 
@@ -53,11 +55,35 @@ TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::s
   }
   if (!file_) throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": every name is taken");
   put("Port: " + port + "\n");
+  // A disk already full stops the run before any logger is touched, as a
+  // folder that cannot be written does; the empty file is ours to remove.
+  if (!failure_.empty()) {
+    file_.reset();
+    std::filesystem::remove(path_, error);
+    throw std::runtime_error("cannot write \"" + path_.string() + "\": " + failure_);
+  }
 }
 
+TReportLogFile::TReportLogFile(TFilePtr file, std::filesystem::path path, const std::string& port)
+    : path_(std::move(path)), file_(std::move(file)) {
+  put("Port: " + port + "\n");
+}
+
+void TReportLogFile::failed() {
+  if (failure_.empty()) failure_ = std::strerror(errno);
+}
+
+// After the first failure nothing more is written: a record with a hole in
+// its middle would read as whole.
 void TReportLogFile::put(const std::string& text) {
-  std::fputs(text.c_str(), file_.get());
-  std::fflush(file_.get());
+  if (!failure_.empty() || !file_) return;
+  if (std::fputs(text.c_str(), file_.get()) < 0 || std::fflush(file_.get()) != 0) failed();
+}
+
+void TReportLogFile::close() {
+  if (!file_) return;
+  // fclose writes what is left and can fail as a write does.
+  if (std::fclose(file_.release()) != 0) failed();
 }
 
 void TReportLogFile::write(const TPortEvent& event) {
@@ -76,14 +102,49 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
 }
 
 TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vector<std::string>& ports,
-                           std::chrono::system_clock::time_point start) {
-  for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
+                           std::chrono::system_clock::time_point start, std::ostream& err)
+    : err_(err) {
+  try {
+    for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
+  } catch (const std::runtime_error&) {
+    // A run that does not start leaves no records of itself.
+    for (const auto& file : files_) {
+      const std::filesystem::path path = file->path();
+      file->close();
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+    throw;
+  }
 }
+
+TReportFiles::TReportFiles(std::vector<std::unique_ptr<TReportLogFile>> files, std::ostream& err)
+    : files_(std::move(files)), err_(err) {}
 
 void TReportFiles::event(size_t port, const TPortEvent& event) {
   if (!event.empty()) files_[port]->write(event);
 }
 
-void TReportFiles::finished(size_t port, const TPortRecord& record) { files_[port]->writeResult(record); }
+void TReportFiles::finished(size_t port, const TPortRecord& record) {
+  files_[port]->writeResult(record);
+  files_[port]->close();
+}
+
+// Told after every port is done, when nothing is drawn in place any more;
+// the port's own status goes with it, as a run of one port has no summary.
+void TReportFiles::summary(const std::vector<TPortRecord>& records) {
+  for (size_t i = 0; i < files_.size(); ++i) {
+    const TReportLogFile& file = *files_[i];
+    if (file.failure().empty()) continue;
+    err_ << "kelvry-update-cli: report file \"" << file.path().string() << "\" is incomplete: " << file.failure();
+    if (i < records.size())
+      err_ << " (" << records[i].port << ": status " << records[i].exitStatus << ", " << records[i].resultText << ")";
+    err_ << std::endl;
+  }
+}
+
+bool TReportFiles::complete() const {
+  return std::ranges::all_of(files_, [](const auto& file) { return file->failure().empty(); });
+}
 
 }  // namespace kelvry::cli

@@ -27,9 +27,12 @@ TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, 
     outputs_.push_back(std::make_unique<TJsonLinesOutput>(settings.ports, lines_));
   else
     outputs_.push_back(std::make_unique<TReportOutput>(settings.ports, lines_));
-  if (!settings.logFolder.empty())
-    outputs_.push_back(
-        std::make_unique<TReportFiles>(utf8Path(settings.logFolder), settings.ports, std::chrono::system_clock::now()));
+  if (!settings.logFolder.empty()) {
+    auto files = std::make_unique<TReportFiles>(utf8Path(settings.logFolder), settings.ports,
+                                                std::chrono::system_clock::now(), err);
+    reportFiles_ = files.get();
+    outputs_.push_back(std::move(files));
+  }
   if (several) {
     outputs_.push_back(std::make_unique<TSummaryOutput>(settings.json ? TStdoutLines(err) : lines_));
   }
@@ -72,5 +75,7 @@ void TRunOutputs::finished(size_t port, const TPortRecord& record) {
 void TRunOutputs::summary(const std::vector<TPortRecord>& records) {
   toEach([&](IRunOutput& o) { o.summary(records); });
 }
+
+bool TRunOutputs::recordsComplete() const { return reportFiles_ == nullptr || reportFiles_->complete(); }
 
 }  // namespace kelvry::cli

@@ -21,6 +21,8 @@
 
 namespace kelvry::cli {
 
+class TReportFiles;
+
 struct TRunOutputSettings {
   std::vector<std::string> ports;
   bool json = false;              // JSON lines instead of the report
@@ -44,6 +46,9 @@ public:
   void finished(size_t port, const TPortRecord& record) override;
   void summary(const std::vector<TPortRecord>& records) override;
 
+  // False when a report file could not be written whole.
+  bool recordsComplete() const;
+
 private:
   template <class Call>
   void toEach(Call call);
@@ -53,6 +58,7 @@ private:
   // In the order they are told: what draws in place first, so that it is
   // off the screen before a summary is printed.
   std::vector<std::unique_ptr<IRunOutput>> outputs_;
+  const TReportFiles* reportFiles_ = nullptr;  // one of outputs_, when there are report files
 };
 
 }  // namespace kelvry::cli

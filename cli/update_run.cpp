@@ -64,7 +64,8 @@ TRunResult runPorts(const TRunSettings& settings, const std::shared_ptr<TCancelT
   std::vector<TPortRecord> records;
   for (const TPortOutcome& outcome : result.ports) records.push_back(outcome.record);
   output.summary(records);
-  result.exitStatus = runExitStatus(result.ports, settings.job.request.bReadInfoOnly);
+  result.exitStatus = output.recordsComplete() ? runExitStatus(result.ports, settings.job.request.bReadInfoOnly)
+                                                : kExitRecordsIncomplete;
   return result;
 }
 

@@ -52,7 +52,8 @@ TPortOutcome runPort(TJobViewSettings settings, const TJobEnvironment& environme
 
 // `cancel` is the run's token, which a signal sets; each port runs below a
 // child of it. Throws std::runtime_error before any job starts when the
-// report files cannot be written.
+// report files cannot be made; exits kExitRecordsIncomplete when one could
+// not be written whole, whatever the loggers did.
 TRunResult runPorts(const TRunSettings& settings, const std::shared_ptr<TCancelToken>& cancel, std::ostream& out,
                     std::ostream& err);
 

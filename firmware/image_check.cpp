@@ -46,12 +46,12 @@ std::optional<TImageProblem> checkImageLines(const std::function<std::string(int
     vectorTableSeen |= isVectorTableRecord(codec);
   }
   if (!vectorTableSeen)
-    return TImageProblem{endIndex, "no record holds the interrupt vector table (block 03DF)"};
+    return TImageProblem{endIndex, "the file has no interrupt vector table line (block 03DF)"};
   return std::nullopt;
 }
 
 std::optional<TImageProblem> checkImageLines(const std::vector<std::string>& lines) {
-  if (lines.empty()) return TImageProblem{0, "the image holds no lines"};
+  if (lines.empty()) return TImageProblem{0, "the file has no lines"};
   return checkImageLines([&](int32_t i) { return lines[static_cast<size_t>(i)]; },
                          static_cast<int32_t>(lines.size()) - 1);
 }

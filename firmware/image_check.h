@@ -20,7 +20,9 @@ bool isVectorTableRecord(const THexCodec& codec);
 // What keeps the bootloader from taking a firmware image, and where.
 struct TImageProblem {
   int32_t lineIndex = 0;  // index of the record line; the end line's index when a line is missing
-  std::string what;       // e.g. "record 5 (:2002...) holds 32 data bytes; the bootloader takes 64"
+  // A sentence of its own, e.g. "record 5 (:2002...) holds 32 data bytes; the
+  // bootloader takes 64": shown as it is after the file's name.
+  std::string what;
 };
 
 // Checks the record lines of an image before anything is erased, as the

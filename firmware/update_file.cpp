@@ -165,7 +165,7 @@ std::optional<TUpdateFile> loadUpdateFile(const std::string& path, std::string* 
   // refuses it before the erase as well.
   if (file.lines.size() >= 2 && file.lines.back() == kEndOfFileLine) {
     if (const auto problem = checkImageLines(file.lines)) {
-      if (why) *why = describe(path, "the bootloader cannot take " + problem->what);
+      if (why) *why = describe(path, problem->what);
       return std::nullopt;
     }
   }

@@ -10,13 +10,35 @@
 #   - the closing message (the last line of stdout) belongs to the exit status;
 #   - the port was released: no exclusive claim left, line settings as before.
 #
+#
+# With --ports N, each run updates 2 to N virtual loggers at once through
+# one tool, as a service bench does, with --json and --log-dir: each logger
+# gets random faults, stays silent or vanishes mid-update (its process is
+# killed), and now and then the tool gets SIGINT, SIGTERM, SIGHUP or SIGQUIT.
+# Checked after each run, besides the promises above for every logger:
+#   - exit 0 only when every logger's flash equals the image and runs, else
+#     80 (several loggers, not all updated);
+#   - each port's status agrees in its JSON result, the summary table and
+#     its report file, and its closing message belongs to it; every JSON line
+#     is valid and each port has exactly one result;
+#   - each report file is complete: its port first, its result and duration
+#     last;
+#   - every port that still exists was released.
+#
 #   bash scripts/soak.sh            # 30 updates (what CI runs)
 #   bash scripts/soak.sh 1000       # a long soak
+#   bash scripts/soak.sh --ports 3 24   # 24 runs of 2 or 3 loggers at once (what CI runs)
 #   SOAK_SEED=1234 bash scripts/soak.sh 30   # the same faults again
 #   SOAK_REPEATS=3 bash scripts/soak.sh 100  # repeats allowed per update (default 1)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+max_ports=1
+if [[ ${1:-} == --ports ]]; then
+  max_ports=${2:?--ports needs the most loggers a run updates at once}
+  ((max_ports >= 2)) || { echo "soak: --ports takes 2 or more" >&2; exit 2; }
+  shift 2
+fi
 runs=${1:-30}
 seed=${SOAK_SEED:-$(( $(date +%s) % 32768 ))}
 RANDOM=$seed
@@ -30,8 +52,10 @@ fi
 
 work=$(mktemp -d)
 sim_pid=
+sim_pids=()
 cleanup() {
   [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
+  for pid in "${sim_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -94,6 +118,7 @@ closing_pattern() {
     45) echo '^Update was not successfull!$' ;;
     46) echo '^Aborted because the logger transmitted an invalid answer!$' ;;
     47) echo '^There is no update available or the logger has another update ID!$' ;;
+    21) echo '^The logger was restarted with the new firmware; the final check was skipped because the process was cancelled\.$' ;;
     *) echo '^$.' ;;  # no other status may end an update
   esac
 }
@@ -118,9 +143,8 @@ fault_after_start() {
   awk '/start: application/ {after = 1; hit = 0} after && /(fault injected|hanging up)/ {hit = 1} END {exit !hit}' "$1"
 }
 
-violations=0
-echo "soak: $runs updates, SOAK_SEED=$seed"
-for ((run = 1; run <= runs; run++)); do
+# One update of one logger through --port.
+single_run() {
   faults=
   add_random_fault
   if ((RANDOM % 3 == 0)); then add_random_fault; fi
@@ -139,7 +163,7 @@ for ((run = 1; run <= runs; run++)); do
     kill "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
     sim_pid=
-    continue
+    return
   fi
   settings_before=$(stty -g -F "$port" 2>/dev/null || true)
 
@@ -177,7 +201,177 @@ for ((run = 1; run <= runs; run++)); do
     sed 's/^/    tool: /' "$work/out" | tail -n 8
     sed 's/^/    logger: /' "$work/sim.log" | tail -n 8
   fi
-done
+}
 
-echo "soak: $runs updates, $violations with a broken promise (SOAK_SEED=$seed)"
+# Starts virtual logger $1 with the faults in $faults; its port into
+# ports[$1], nothing when it did not start.
+start_fleet_logger() {
+  local i=$1
+  rm -f "$work/sim$i.out" "$work/flash$i.hex"
+  # shellcheck disable=SC2086
+  "$sim" $faults --flash-out "$work/flash$i.hex" >"$work/sim$i.out" 2>"$work/sim$i.log" &
+  sim_pids[i]=$!
+  for _ in $(seq 50); do [[ -s $work/sim$i.out ]] && break; sleep 0.1; done
+  ports[i]=$(head -n 1 "$work/sim$i.out" 2>/dev/null || true)
+}
+
+# Each port's notifications and result from the JSON lines, checked by
+# perl's own JSON reader: "BAD n" for a line that is no JSON object,
+# "RESULT port status text" and "MESSAGE port text" (the closing messages).
+json_facts() {
+  perl -MJSON::PP -ne '
+    BEGIN { $j = JSON::PP->new }
+    chomp; my $o = eval { $j->decode($_) };
+    if (ref $o ne "HASH" || !defined $o->{port}) { print "BAD $.\n"; next }
+    if ($o->{result}) { print "RESULT $o->{port} $o->{result}{status} $o->{result}{text}\n" }
+    elsif (defined $o->{message}) { print "MESSAGE $o->{port} $o->{message}\n" }' "$1"
+}
+
+# The Exit column of port $2's row in the summary table in file $1.
+summary_status() {
+  awk -v port="$2" '
+    /^Port +Before/ { column = index($0, "Exit") }
+    column && substr($0, 1, length(port) + 1) == port " " { print substr($0, column) + 0; exit }' "$1"
+}
+
+# Several loggers through one tool: --port for each, --json, --log-dir.
+fleet_run() {
+  local count=$((2 + RANDOM % (max_ports - 1))) i delay signal= fates=()
+  ports=()
+  sim_pids=()
+  local fleet_faults=()
+  rm -rf "$work/records"
+  for ((i = 0; i < count; i++)); do
+    faults=
+    case $((RANDOM % 6)) in
+      0 | 1) fates[i]=clean ;;
+      2) fates[i]=silent; random_exchange; faults="--silent-from $exchange" ;;
+      3) fates[i]=vanishes ;;
+      *) fates[i]=faults; add_random_fault ;;
+    esac
+    faults=${faults# }
+    fleet_faults[i]=$faults
+    start_fleet_logger "$i"
+    if [[ -z ${ports[i]} ]]; then
+      echo "soak $run: virtual logger $i did not start (${fleet_faults[i]})" >&2
+      violations=$((violations + 1))
+      for pid in "${sim_pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+      sim_pids=()
+      return
+    fi
+  done
+  local settings_before=()
+  for ((i = 0; i < count; i++)); do settings_before[i]=$(stty -g -F "${ports[i]}" 2>/dev/null || true); done
+
+  local arguments=()
+  for ((i = 0; i < count; i++)); do arguments+=(--port "${ports[i]}"); done
+  timeout -s KILL 300 "$cli" "${arguments[@]}" --yes --json --log-dir "$work/records" \
+    --max-repeats "${SOAK_REPEATS:-1}" >"$work/out" 2>"$work/err" &
+  local tool_pid=$!
+  # A logger vanishes as if its adapter were pulled: its process is killed
+  # while the update runs. An update of a clean logger takes about 5 s.
+  local vanish_after=()
+  for ((i = 0; i < count; i++)); do
+    [[ ${fates[i]} == vanishes ]] && vanish_after[i]=$((RANDOM % 50))  # tenths of a second
+  done
+  if ((RANDOM % 4 == 0)); then
+    local signals=(INT TERM HUP QUIT)
+    signal=${signals[RANDOM % 4]}
+    delay=$((RANDOM % 60))
+  fi
+  local tenth
+  for ((tenth = 0; tenth < 60; tenth++)); do
+    kill -0 "$tool_pid" 2>/dev/null || break
+    for ((i = 0; i < count; i++)); do
+      # Reaped at once, inside the braces, so that bash's word on it stays off the output.
+      if [[ ${vanish_after[i]:-} == "$tenth" ]]; then { kill -KILL "${sim_pids[i]}"; wait "${sim_pids[i]}"; } 2>/dev/null || true; fi
+    done
+    # timeout passes the signal on to the tool.
+    if [[ -n $signal && $delay == "$tenth" ]]; then kill -s "$signal" "$tool_pid" 2>/dev/null || true; fi
+    sleep 0.1
+  done
+  local status=0
+  wait "$tool_pid" || status=$?
+
+  problems=()
+  for ((i = 0; i < count; i++)); do
+    [[ ${fates[i]} == vanishes ]] && continue
+    grep -q 'hanging up' "$work/sim$i.log" && continue
+    exclusive_flag_clear "${ports[i]}" || problems+=("${ports[i]} is still claimed exclusively")
+    [[ $(stty -g -F "${ports[i]}" 2>/dev/null) == "${settings_before[i]}" ]] ||
+      problems+=("${ports[i]}: the line settings were not put back")
+  done
+  for ((i = 0; i < count; i++)); do
+    kill -INT "${sim_pids[i]}" 2>/dev/null || true
+    wait "${sim_pids[i]}" 2>/dev/null || true
+  done
+  sim_pids=()
+
+  if ((status == 137)); then problems+=("the tool did not end within 300 s"); fi
+  json_facts "$work/out" >"$work/facts"
+  if grep -q '^BAD' "$work/facts"; then problems+=("JSON lines that are no JSON object: $(grep '^BAD' "$work/facts" | tr '\n' ' ')"); fi
+
+  local all_good=yes summary_line line_count
+  for ((i = 0; i < count; i++)); do
+    local port=${ports[i]} good=no results port_status text file last_message
+    if cmp -s "$work/flash$i.hex" "$work/image.hex" && application_runs "$work/sim$i.log" &&
+       [[ ${fleet_faults[i]} != *--wrong-class* ]]; then
+      good=yes
+    fi
+    results=$(grep -c "^RESULT $port " "$work/facts" || true)
+    if ((results != 1)); then
+      problems+=("$port: $results JSON results")
+      all_good=no
+      continue
+    fi
+    read -r _ _ port_status text < <(grep "^RESULT $port " "$work/facts")
+    ((port_status == 0)) || all_good=no
+    if ((port_status == 0)) && [[ $good == no ]]; then problems+=("$port: success claimed without the image running"); fi
+    if ((port_status != 0)) && [[ $good == yes && -z $signal && ${fates[i]} != vanishes ]] &&
+       [[ ${fleet_faults[i]} != *--silent-from* ]] && ! fault_after_start "$work/sim$i.log"; then
+      problems+=("$port: failure $port_status reported with the image running")
+    fi
+    grep -Eq "$(closing_pattern "$port_status")" <<<"$text" ||
+      problems+=("$port: closing message '$text' does not belong to status $port_status")
+    last_message=$(grep "^MESSAGE $port " "$work/facts" | tail -n 1 | cut -d ' ' -f 3-)
+    [[ $last_message == "$text" ]] || problems+=("$port: last closing message '$last_message' is not the result's")
+    [[ $(summary_status "$work/err" "$port") == "$port_status" ]] ||
+      problems+=("$port: the summary says '$(summary_status "$work/err" "$port")', the JSON result $port_status")
+    file=$(grep -lxF "Port: $port" "$work/records"/*.log 2>/dev/null || true)
+    line_count=$(wc -w <<<"$file")
+    if ((line_count != 1)); then
+      problems+=("$port: $line_count report files")
+    else
+      head -n 1 "$file" | grep -qxF "Port: $port" || problems+=("$port: the report file does not start with its port")
+      grep -qxF "Result: $port_status $text" "$file" || problems+=("$port: the report file's result is not $port_status")
+      tail -n 1 "$file" | grep -Eq '^Duration: [0-9]+:[0-9]{2}$' || problems+=("$port: the report file ends early")
+    fi
+  done
+  if [[ $all_good == yes ]]; then
+    ((status == 0)) || problems+=("exit $status although every port says 0")
+  else
+    ((status == 80)) || problems+=("exit $status although a port failed (80 expected)")
+  fi
+
+  summary_line="${count} loggers: ${fates[*]}${signal:+, SIG$signal at ${delay}/10 s}"
+  printf 'soak %3d: %-60s exit %2d %s\n' "$run" "$summary_line" "$status" \
+    "$( ((${#problems[@]})) && echo FAIL || echo ok)"
+  if ((${#problems[@]})); then
+    violations=$((violations + 1))
+    printf '    %s\n' "${problems[@]}"
+    for ((i = 0; i < count; i++)); do echo "    logger $i: ${fleet_faults[i]}"; done
+    sed 's/^/    tool: /' "$work/err" | tail -n 12
+  fi
+}
+
+violations=0
+if ((max_ports > 1)); then
+  echo "soak: $runs runs of 2 to $max_ports loggers at once, SOAK_SEED=$seed"
+  for ((run = 1; run <= runs; run++)); do fleet_run; done
+  echo "soak: $runs runs of several loggers, $violations with a broken promise (SOAK_SEED=$seed)"
+else
+  echo "soak: $runs updates, SOAK_SEED=$seed"
+  for ((run = 1; run <= runs; run++)); do single_run; done
+  echo "soak: $runs updates, $violations with a broken promise (SOAK_SEED=$seed)"
+fi
 ((violations == 0))

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   if (lines.size() < 2 || lines.back() != ":00000001FF") fail("image must end with :00000001FF");
   // The tool checks a file the same way before it erases a logger.
   if (const auto problem = kelvry::checkImageLines(lines))
-    fail(input.filename().string() + ": the bootloader cannot take " + problem->what);
+    fail(input.filename().string() + ": " + problem->what);
 
   const int verL = std::stoi(header["versionL"]);
   char minor[8];

@@ -89,6 +89,46 @@ TEST(CliFleet, JsonLinesReportFilesAndTheStatusForSomeFailed) {
   }
 }
 
+// A disk that fills up during the run: the loggers are updated, but their
+// records are not whole, and a script must not take the run for complete.
+TEST(CliFleet, AReportFileThatCannotBeWrittenWholeIsToldAndMakesTheRunExit81) {
+  const QTemporaryDir folder;
+  test::TCliProcess cli;
+  cli.limitFileSize(100);  // the first line of each file fits, the rest does not
+  const QString records = folder.filePath("records");
+  const test::TCliRun run = cli.run({"--simulate", "2", "--yes", "--log-dir", records}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 81) << run.err.toStdString();
+
+  const QStringList files = QDir(records).entryList(QDir::Files);
+  ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
+  QStringList told;
+  for (const QString& line : run.errLines())
+    if (line.contains("report file")) told << line;
+  ASSERT_EQ(told.size(), 2) << run.err.toStdString();
+  for (const QString& name : files) {
+    const QString path = QDir(records).filePath(name);
+    EXPECT_EQ(told.filter("\"" + path + "\" is incomplete: File too large").size(), 1) << run.err.toStdString();
+  }
+  // Each logger's own result is still in the summary.
+  EXPECT_EQ(run.outLines().filter(kSuccess).size(), 4) << run.out.toStdString();
+}
+
+// A disk full before the run: no file can take its first line, so the run
+// stops before any logger is touched, as for a folder that cannot be written.
+TEST(CliFleet, AReportFileThatCannotTakeItsFirstLineStopsTheRunBeforeAnyLogger) {
+  const QTemporaryDir folder;
+  test::TCliProcess cli;
+  cli.limitFileSize(4);
+  const QString records = folder.filePath("records");
+  const test::TCliRun run = cli.run({"--simulate", "2", "--yes", "--log-dir", records}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+  EXPECT_EQ(run.out, "") << "no logger was touched";
+  EXPECT_TRUE(run.err.contains("--log-dir: cannot write") && run.err.contains("File too large")) << run.err.toStdString();
+  EXPECT_EQ(QDir(records).entryList(QDir::Files), QStringList()) << "the files it made are gone again";
+}
+
 TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
   sim::TPtyLogger first;
   sim::TPtyLogger second;
@@ -113,7 +153,7 @@ TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
 TEST(CliFleet, HelpDocumentsTheFleetOptionsAndTheirExitStatus) {
   test::TCliProcess cli;
   const test::TCliRun help = cli.run({"--help"});
-  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 "})
+  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 ", "  81 "})
     EXPECT_TRUE(help.out.contains(text)) << text;
 }
 

@@ -114,6 +114,55 @@ TEST(CliOptions, RefusesThePortGivenTwiceInAnySpelling) {
   }
 }
 
+// The mistakes a technician makes, answered in the program's own words:
+// the parser's wording ("was given a disallowed flag override", "1 required
+// TEXT missing") means nothing to them, and an option in a value's place is
+// a slip, not a folder or port named "--json".
+struct TWordingCase {
+  TWords arguments;
+  std::string error;
+};
+
+std::ostream& operator<<(std::ostream& out, const TWordingCase& c) { return out << joined(c.arguments); }
+
+class CliMistakeWording : public ::testing::TestWithParam<TWordingCase> {};
+
+TEST_P(CliMistakeWording, SaysWhatIsWrongInPlainWords) {
+  EXPECT_EQ(parseCliOptions(withProgram(GetParam().arguments)).error, GetParam().error);
+}
+
+const std::string kLong(200, 'a');
+const std::string kShownLong = std::string(60, 'a') + "...";
+
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, CliMistakeWording,
+    ::testing::Values(
+        TWordingCase{{"--simulate", "--yes=1"}, "--yes takes no value ('--yes=1')"},
+        TWordingCase{{"--port"}, "--port needs a port name"},
+        TWordingCase{{"--port="}, "--port needs a port name"},
+        TWordingCase{{"--simulate", "--log-dir"}, "--log-dir needs a folder"},
+        TWordingCase{{"--nope"}, "unknown option '--nope'"},
+        TWordingCase{{"--simulate=abc"}, "--simulate does not take the value 'abc'"},
+        TWordingCase{{"--simulate", "--info-only=maybe"}, "--info-only does not take the value 'maybe'"},
+        TWordingCase{{"-x", "--simulate"}, "unknown option '-x'"},
+        TWordingCase{{"--simulate", "-1"}, "--simulate takes a number of virtual loggers from 1 to 64"},
+        TWordingCase{{"--simulate", "ttyUSB0"},
+                     "'ttyUSB0' is neither an option nor an option word (the words are cc:-, cf:-, ci:-, mf:+, "
+                     "mf:-, f:+)"},
+        TWordingCase{{"--simulate", "--log-dir", "--json"}, "--log-dir needs a folder, not the option '--json'"},
+        TWordingCase{{"--port", "--yes"}, "--port needs a port name, not the option '--yes'"},
+        TWordingCase{{"--port=--yes"}, "--port needs a port name, not the option '--yes'"},
+        TWordingCase{{"--simulate", "--file", "--yes"}, "--file needs a file name, not the option '--yes'"},
+        TWordingCase{{"--simulate", "--max-repeats", "--yes"}, "--max-repeats needs a number, not the option '--yes'"},
+        // A pasted line or path is cut short, not echoed whole.
+        TWordingCase{{"--" + kLong}, "unknown option '--" + std::string(58, 'a') + "...'"},
+        TWordingCase{{"--simulate", kLong},
+                     "'" + kShownLong +
+                         "' is neither an option nor an option word (the words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)"},
+        TWordingCase{{"--simulate", "--max-repeats", kLong},
+                     "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + kShownLong + "'"},
+        TWordingCase{{"--port", kLong, "--port", kLong}, "give each port only once ('" + kShownLong + "')"}));
+
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(
       withProgram({"--port", "ttyUSB1", "--file", "a.upd", "--info-only", "--yes", "--trace", "--max-repeats", "3"}));

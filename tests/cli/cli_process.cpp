@@ -1,6 +1,7 @@
 #include "tests/cli/cli_process.h"
 
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,6 +22,13 @@ void TCliProcess::start(QProcess& process, const QStringList& arguments) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", config_.path());
   process.setProcessEnvironment(environment);
+  if (fileSizeLimit_ >= 0) {
+    process.setChildProcessModifier([limit = fileSizeLimit_] {
+      const rlimit size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+      ::setrlimit(RLIMIT_FSIZE, &size);
+      ::signal(SIGXFSZ, SIG_IGN);
+    });
+  }
   process.start(KELVRY_UPDATE_CLI, arguments);
   process.waitForStarted();
   process.closeWriteChannel();

@@ -35,6 +35,10 @@ public:
   // Writes the per-user setting that switches internal mode on.
   void enableInternalMode();
 
+  // Files the program writes can grow to `bytes` only; a longer write fails
+  // as on a full disk (EFBIG rather than a signal).
+  void limitFileSize(long bytes) { fileSizeLimit_ = bytes; }
+
   // Runs the program to its end; stdin is an empty pipe, not a terminal.
   TCliRun run(const QStringList& arguments, std::chrono::seconds timeout = std::chrono::seconds(60));
 
@@ -54,6 +58,7 @@ private:
   void start(QProcess& process, const QStringList& arguments);
 
   QTemporaryDir config_;
+  long fileSizeLimit_ = -1;  // negative: no limit
 };
 
 }  // namespace kelvry::test

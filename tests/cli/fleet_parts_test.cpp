@@ -6,7 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -174,6 +177,49 @@ TEST(ReportLogFile, IsCreatedNewAndNeverOverwritesOrFollowsWhatIsThere) {
   EXPECT_EQ(fileText(first.path()), "Port: /dev/a b\n");
   EXPECT_EQ(fileText(second.path()), "Port: /dev/a-b\n");
   fs::remove_all(folder);
+}
+
+TFilePtr fullDisk() { return TFilePtr(std::fopen("/dev/full", "w")); }
+
+// A full disk: every write is refused. The record says so instead of
+// looking whole.
+TEST(ReportLogFile, AWriteTheDiskRefusesMakesTheRecordIncomplete) {
+  TReportLogFile file(fullDisk(), "/dev/full", "/dev/ttyUSB0");
+  TPortEvent event;
+  event.report.push_back({"14-05-09 -> Progress 12%", "Progress 12%"});
+  file.write(event);
+  file.writeResult(TPortRecord{});
+  file.close();
+  EXPECT_EQ(file.failure(), std::strerror(ENOSPC));
+}
+
+TEST(ReportFiles, EachIncompleteRecordIsToldOnceWithItsFileReasonAndThePortsOwnResult) {
+  const std::filesystem::path folder = test::makeTempFolder("kelvry-report-");
+  const auto start = std::chrono::system_clock::now();
+  std::vector<std::unique_ptr<TReportLogFile>> files;
+  files.push_back(std::make_unique<TReportLogFile>(folder, "/dev/ttyUSB0", start));
+  files.push_back(std::make_unique<TReportLogFile>(fullDisk(), "/dev/full", "/dev/ttyUSB1"));
+  std::ostringstream err;
+  TReportFiles reports(std::move(files), err);
+
+  TPortEvent event;
+  event.report.push_back({"14-05-09 -> Progress 12%", "Progress 12%"});
+  std::vector<TPortRecord> records(2);
+  for (size_t port = 0; port < 2; ++port) {
+    records[port].port = port == 0 ? "/dev/ttyUSB0" : "/dev/ttyUSB1";
+    records[port].resultText = "Update Kelvry V2.92 succesfully completed.";
+    reports.event(port, event);
+    reports.event(port, event);
+    reports.finished(port, records[port]);
+  }
+  EXPECT_EQ(err.str(), "") << "told once the run is over, not between the lines of the board";
+  reports.summary(records);
+
+  EXPECT_FALSE(reports.complete());
+  EXPECT_EQ(err.str(), std::string("kelvry-update-cli: report file \"/dev/full\" is incomplete: ") +
+                           std::strerror(ENOSPC) +
+                           " (/dev/ttyUSB1: status 0, Update Kelvry V2.92 succesfully completed.)\n");
+  std::filesystem::remove_all(folder);
 }
 
 TEST(FleetExitStatus, ZeroOnlyWhenEveryLoggerSucceeded) {

@@ -349,7 +349,7 @@ TEST_F(UpdateFileOnDisk, UnloadableFilesReturnFalseAndSayWhy) {
       {"empty name", "", "cannot be opened"},
       // Refused when loaded, so that no logger is erased for it.
       {"short record", write("short.upd", joined(kImage4Header) + joined({test::record(32, 0x0200, 0), test::kEndOfFile})),
-       "the bootloader cannot take record 0 (:2002000000"},
+       "record 0 (:2002000000"},
       {"no vector table",
        write("novector.upd", joined(kImage4Header) + joined({test::dataRecord(0x0200), test::kEndOfFile})),
        "interrupt vector table"},
@@ -361,6 +361,32 @@ TEST_F(UpdateFileOnDisk, UnloadableFilesReturnFalseAndSayWhy) {
     EXPECT_NE(why.find(c.problem), std::string::npos) << c.what << ": " << why;
   }
   EXPECT_FALSE(loadUpdateFile((dir_ / "missing.upd").string())) << "works without a reason wanted";
+}
+
+// A technician reads these: the file, then one plain sentence that names the
+// record and what the bootloader wants instead.
+TEST_F(UpdateFileOnDisk, AFileTheBootloaderCannotTakeIsRefusedInOneSentence) {
+  struct TCase {
+    const char* name;
+    std::vector<std::string> records;
+    std::string sentence;
+  };
+  const TCase cases[] = {
+      {"short", {test::record(32, 0x0200, 0), test::dataRecord(test::kVectorBlock), test::kEndOfFile},
+       "record 0 (:2002000000010203040...) holds 32 data bytes; the bootloader takes 64"},
+      {"novector", {test::dataRecord(0x0200), test::kEndOfFile},
+       "the file has no interrupt vector table line (block 03DF)"},
+      {"type", {test::record(2, 0, 4), test::dataRecord(test::kVectorBlock), test::kEndOfFile},
+       "record 0 (:020000040001F9) has record type 4; the bootloader takes data records (type 0) only"},
+      {"lower", {"x" + test::dataRecord(0x0200).substr(1), test::dataRecord(test::kVectorBlock), test::kEndOfFile},
+       "record 0 (x4002000000010203040...) is not an Intel HEX record in upper case with a right checksum"},
+  };
+  for (const TCase& c : cases) {
+    const std::string path = write(std::string(c.name) + ".upd", joined(kImage4Header) + joined(c.records));
+    std::string why;
+    EXPECT_FALSE(load(path, &why)) << c.name;
+    EXPECT_EQ(why, "\"" + path + "\": " + c.sentence) << c.name;
+  }
 }
 
 TEST_F(UpdateFileOnDisk, HeaderInfoReadsTheHeaderOnly) {
