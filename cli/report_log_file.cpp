@@ -60,7 +60,7 @@ TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::s
   if (!failure_.empty()) {
     file_.reset();
     std::filesystem::remove(path_, error);
-    throw std::runtime_error("cannot write \"" + path_.string() + "\": " + failure_);
+    throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": " + failure_);
   }
 }
 
@@ -136,7 +136,7 @@ void TReportFiles::summary(const std::vector<TPortRecord>& records) {
   for (size_t i = 0; i < files_.size(); ++i) {
     const TReportLogFile& file = *files_[i];
     if (file.failure().empty()) continue;
-    err_ << "kelvry-update-cli: report file \"" << file.path().string() << "\" is incomplete: " << file.failure();
+    err_ << "kelvry-update-cli: report file \"" << utf8Text(file.path()) << "\" is incomplete: " << file.failure();
     if (i < records.size())
       err_ << " (" << records[i].port << ": status " << records[i].exitStatus << ", " << records[i].resultText << ")";
     err_ << std::endl;
