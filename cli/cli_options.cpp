@@ -12,6 +12,7 @@
 #include "cli/usage_mistakes.h"
 #include "kelvry_version.h"
 #include "serial/port_name.h"
+#include "serial/visible_text.h"
 
 namespace kelvry::cli {
 
@@ -144,6 +145,9 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
 std::string readPorts(const std::vector<std::string>& ports, TCliOptions& options) {
   for (size_t i = 0; i < ports.size(); ++i) {
     if (ports[i].empty()) return "--port needs a port name";
+    // A port name never holds one; echoed raw, it would reach the terminal.
+    if (visibleText(ports[i]) != ports[i])
+      return "--port: a port name holds no control characters ('" + shownArgument(ports[i]) + "')";
     for (size_t j = 0; j < i; ++j) {
       if (portDevicePath(ports[i]) == portDevicePath(ports[j]))
         return "give each port only once ('" + shownArgument(ports[i]) + "')";

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "serial/visible_text.h"
+
 namespace kelvry::cli {
 
 namespace {
@@ -39,8 +41,8 @@ std::string valueMistake(const std::string& option, std::string_view value, bool
 }  // namespace
 
 std::string shownArgument(std::string_view argument) {
-  if (argument.size() <= kShownCharacters) return std::string(argument);
-  return std::string(argument.substr(0, kShownCharacters)) + "...";
+  if (argument.size() <= kShownCharacters) return visibleText(argument);
+  return visibleText(argument.substr(0, kShownCharacters)) + "...";
 }
 
 std::string argumentMistake(const CLI::App& parser, const std::vector<std::string>& arguments) {

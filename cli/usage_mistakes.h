@@ -15,7 +15,8 @@ class ParseError;
 
 namespace kelvry::cli {
 
-// An argument as a message shows it: at most 60 characters, "..." when cut.
+// An argument as a message shows it: at most 60 characters, "..." when cut,
+// control characters shown as \xNN so that none reaches the terminal.
 std::string shownArgument(std::string_view argument);
 
 // The first mistake the parser would word its own way or let through: an

@@ -18,6 +18,7 @@
 #include "serial/port_sources_windows.h"
 #include "serial/text_win32.h"
 #include "serial/usb_device_ids.h"
+#include "serial/visible_text.h"
 
 namespace kelvry {
 
@@ -103,10 +104,10 @@ std::optional<TUsbPortIdentity> usbPort(HDEVINFO devices, SP_DEVINFO_DATA& devic
   identity.port = port;
   identity.vendorId = ids.vendorId;
   identity.productId = ids.productId;
-  identity.serialNumber = ids.serialNumber;
-  identity.manufacturer = deviceText(devices, device, SPDRP_MFG);
+  identity.serialNumber = visibleText(ids.serialNumber);
+  identity.manufacturer = visibleText(deviceText(devices, device, SPDRP_MFG));
   std::string product = withoutPortSuffix(deviceText(devices, device, SPDRP_FRIENDLYNAME));
-  identity.product = product.empty() ? deviceText(devices, device, SPDRP_DEVICEDESC) : product;
+  identity.product = visibleText(product.empty() ? deviceText(devices, device, SPDRP_DEVICEDESC) : product);
   identity.latencyTimerMs = parameters.latencyTimerMs;
   return identity;
 }

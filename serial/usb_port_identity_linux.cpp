@@ -12,6 +12,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "serial/visible_text.h"
+
 namespace kelvry {
 
 namespace {
@@ -61,9 +63,9 @@ TUsbPortIdentity readUsbPortIdentity(const std::string& devicePath, const TPortL
   if (!usbDevice) return identity;
   identity.vendorId = readAttribute(*usbDevice / "idVendor");
   identity.productId = readAttribute(*usbDevice / "idProduct");
-  identity.manufacturer = readAttribute(*usbDevice / "manufacturer");
-  identity.product = readAttribute(*usbDevice / "product");
-  identity.serialNumber = readAttribute(*usbDevice / "serial");
+  identity.manufacturer = visibleText(readAttribute(*usbDevice / "manufacturer"));
+  identity.product = visibleText(readAttribute(*usbDevice / "product"));
+  identity.serialNumber = visibleText(readAttribute(*usbDevice / "serial"));
   return identity;
 }
 

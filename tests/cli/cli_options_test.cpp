@@ -161,7 +161,10 @@ INSTANTIATE_TEST_SUITE_P(
                          "' is neither an option nor an option word (the words are cc:-, cf:-, ci:-, mf:+, mf:-, f:+)"},
         TWordingCase{{"--simulate", "--max-repeats", kLong},
                      "--max-repeats needs a whole number of 0 or more or \"unlimited\", not '" + kShownLong + "'"},
-        TWordingCase{{"--port", kLong, "--port", kLong}, "give each port only once ('" + kShownLong + "')"}));
+        TWordingCase{{"--port", kLong, "--port", kLong}, "give each port only once ('" + kShownLong + "')"},
+        // What is echoed never reaches the terminal as a command.
+        TWordingCase{{"--port", "\x1b]0;title\x07"}, "--port: a port name holds no control characters ('\\x1b]0;title\\x07')"},
+        TWordingCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
 
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(

@@ -47,6 +47,19 @@ TEST_F(UsbPortIdentity, ReadsTheUsbDeviceAboveEachKindOfPort) {
   EXPECT_EQ(adapter.latencyTimerMs, 16);
 }
 
+// A device's strings reach terminals, report files and tooltips: one that
+// carries an escape sequence must show it, not carry it out.
+TEST_F(UsbPortIdentity, DeviceStringsAreShownNotCarriedOut) {
+  addTty("ttyUSB0", kUsbSerialAdapter);
+  setUsbDevice(kUsbSerialAdapterDevice,
+               {"0403", "6001", "\x1b]0;pwned\x07" "FTDI", "FT232R\x1b[2J UART", "A1\x9b" "2"});
+  const std::vector<TUsbPortIdentity> identities = listUsbPortIdentities(roots);
+  ASSERT_EQ(identities.size(), 1u);
+  EXPECT_EQ(identities[0].manufacturer, "\\x1b]0;pwned\\x07FTDI");
+  EXPECT_EQ(identities[0].product, "FT232R\\x1b[2J UART");
+  EXPECT_EQ(identities[0].serialNumber, "A1\\x9b2");
+}
+
 TEST_F(UsbPortIdentity, KnowsOnlyThePortWhenSysfsTellsNothing) {
   addTty("ttyUSB0", kUsbSerialAdapter);  // no USB attributes at all
   setAttribute(kUsbSerialAdapter, "latency_timer", "soon");
