@@ -27,19 +27,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 
-passed=0
-failed=0
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name"
-  fi
-}
+source scripts/checks.sh
 
 run() {  # run PROGRAM ARGS...: output in $work/out, exit status in $status
   status=0
@@ -142,5 +130,4 @@ check "no file is left" wait_for 60 test ! -e "$installed"
 check "no Start-menu entry is left" test ! -e "$start_menu/Kelvry Firmware Update.lnk"
 check "no uninstall entry is left" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
 
-echo "windows release: $passed passed, $failed failed"
-((failed == 0))
+checks_summary "windows release"

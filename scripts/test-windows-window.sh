@@ -33,20 +33,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 
-passed=0
-failed=0
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name"
-    return 1
-  fi
-}
+source scripts/checks.sh
 
 # Every Wine program of this script shows on one X display: Wine's desktop
 # process takes the display of the first program its server starts.
@@ -76,7 +63,8 @@ window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1
 flash_is_the_image() { diff -q <(tail -n +9 "$image" | tr -d '\r' | sort) <(tr -d '\r' <"$work/flash.hex" | sort); }
 
 wine "$qt_build/ui/kelvry-update.exe" >"$work/window.log" 2>&1 &
-if check "the window opens" wait_for 60 window_named "^$caption\$"; then
+check "the window opens" wait_for 60 window_named "^$caption\$"
+if ((check_ok)); then
   main=$(window_named "^$caption\$")
   xdotool windowactivate --sync "$main" >/dev/null 2>&1
   sleep 1
@@ -84,7 +72,8 @@ if check "the window opens" wait_for 60 window_named "^$caption\$"; then
   xdotool key ctrl+a
   xdotool type --delay 20 COM7
   xdotool key Tab Return
-  if check "Update asks its question" wait_for 20 window_named '^Confirm$'; then
+  check "Update asks its question" wait_for 20 window_named '^Confirm$'
+  if ((check_ok)); then
     xdotool key Return  # Yes is the default of the update question
     check "the closing message shows" wait_for 240 window_named '^Information$'
     check "the logger holds the firmware image" flash_is_the_image
@@ -92,5 +81,4 @@ if check "the window opens" wait_for 60 window_named "^$caption\$"; then
 fi
 
 echo "Wine window step: $((SECONDS - start)) s"
-echo "windows window: $passed passed, $failed failed"
-((failed == 0))
+checks_summary "windows window"

@@ -30,19 +30,7 @@ echo "== unit tests under Wine"
 unit_status=0
 ctest --test-dir build-windows --output-on-failure --timeout 300 || unit_status=$?
 
-passed=0
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name"
-  fi
-}
+source scripts/checks.sh
 
 # Starts a virtual logger with the given options and maps its
 # pseudo-terminal as COM7.
@@ -229,5 +217,4 @@ done
 wine reg delete "$tarvo" /f >/dev/null 2>&1
 
 echo "Wine step: $((SECONDS - start)) s"
-echo "windows: $passed passed, $failed failed"
-((failed == 0 && unit_status == 0))
+checks_summary windows && ((unit_status == 0))
