@@ -586,6 +586,25 @@ void TfrmMain::moveEvent(QMoveEvent* event) {
   dockReportWindow();
 }
 
+void TfrmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) followWindowState();
+}
+
+// The report belongs to this window: minimised, the window takes it along
+// instead of leaving it alone on the desktop, and brings it back docked
+// below itself when restored. Not every window manager does so with a
+// transient window by itself.
+void TfrmMain::followWindowState() {
+  if (!FProtocol || !FIdleDone || iInternalMode == 0) return;
+  if (isMinimized()) {
+    FProtocol->hide();
+    return;
+  }
+  dockReportWindow();
+  FProtocol->show();
+}
+
 void TfrmMain::dockReportWindow() {
   if (FProtocol) dockBelow(*FProtocol, *this, FProtocol->minimumDockedHeight());
 }

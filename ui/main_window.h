@@ -142,6 +142,7 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
   void FormCreate();
@@ -162,6 +163,7 @@ private:
   void withdrawStaleCloseQuestion();
   bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
+  void followWindowState();
 
   TMainWindowSetup FSetup;
   QLabel* const FStatusLabel;
