@@ -8,7 +8,7 @@
 
 #include "frontend/firmware_overview.h"
 #include "ui/dialog_hooks.h"
-#include "ui/window_geometry.h"
+#include "ui/window_docking.h"
 
 namespace kelvry {
 
@@ -66,6 +66,19 @@ void TfrmInfo::fillRows() {
   }
 }
 
+// Placed by its outer frame, as the main window it covers: a frame added
+// below the given height would reach over the report's title bar. On a
+// small screen the window is cut to the free area, where its columns
+// scroll, so that its OK button stays within reach.
+void TfrmInfo::placeOver(QPoint framePos, int outerHeight, int clientWidth) {
+  const QWidget& model = parentWidget() ? *parentWidget() : *this;
+  const QMargins frame = frameMarginsOf(*this, model);
+  QRect outer(framePos, QSize(clientWidth + frame.left() + frame.right(), outerHeight));
+  if (const QRect area = availableAreaFor(model); !area.isEmpty()) outer = keptOnArea(outer, area);
+  resize(outer.size().shrunkBy(frame));
+  moveFrameTo(*this, outer.topLeft(), model);
+}
+
 int TfrmInfo::fitColumns() {
   QHeaderView* header = ListView1->header();
   int total = 0;
@@ -82,9 +95,7 @@ int TfrmInfo::fitColumns() {
 
 int TfrmInfo::Execute(int ALeft, int ATop, int AHeight) {
   fillRows();
-  move(ALeft, ATop);
-  setOuterHeight(*this, AHeight);
-  resize(fitColumns() + kWindowSlack, height());
+  placeOver(QPoint(ALeft, ATop), AHeight, fitColumns() + kWindowSlack);
   Button1->setFocus();
   return dialogHooks().execModal(*this);
 }

@@ -37,6 +37,7 @@ private:
   int32_t FSelectedSource = -1;
   // Returns the sum of the column widths.
   int fitColumns();
+  void placeOver(QPoint framePos, int outerHeight, int clientWidth);
 };
 
 }  // namespace kelvry

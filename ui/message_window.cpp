@@ -19,12 +19,6 @@ constexpr int kButtonPanelHeight = 45;
 constexpr int kMargin = 3;
 constexpr int kInset = 10;
 
-// `rect` moved the least way that puts it inside `area` (it must fit).
-QRect keptInside(QRect rect, const QRect& area) {
-  rect.moveLeft(std::clamp(rect.left(), area.left(), area.left() + area.width() - rect.width()));
-  rect.moveTop(std::clamp(rect.top(), area.top(), area.top() + area.height() - rect.height()));
-  return rect;
-}
 }  // namespace
 
 TfrmMessage::TfrmMessage(QWidget* parent)
@@ -86,7 +80,7 @@ void TfrmMessage::placeInside(int x, int y, int w, int h) {
   // A taller text grows the window upwards: its bottom edge stays where
   // the short messages have theirs.
   QRect outer(x + kInset, y + h - outerHeight - kInset, outerWidth, outerHeight);
-  if (!area.isEmpty()) outer = keptInside(outer, area);
+  if (!area.isEmpty()) outer = keptOnArea(outer, area);
   // A fixed border: the user does not resize it, only this placement does.
   setFixedSize(outer.size().shrunkBy(frame));
   moveFrameTo(*this, outer.topLeft(), model);
