@@ -111,7 +111,8 @@ TEST_F(MessageFit, ATextTallerThanTheScreenFillsItAndScrollsFromItsStart) {
 TEST_F(MessageFit, StaysOnTheScreenBesideAMainWindowPushedPastItsEdge) {
   const QRect area = availableAreaFor(*frmMain);
   frmMain->move(area.right() - frmMain->frameGeometry().width() / 2, area.top());
-  frmMain->ShowMessageText((kNotReady + "\r\nCheck the cable and the logger, then start the update again.").toStdString());
+  const QString text = kNotReady + "\r\nCheck the cable and the logger, then start the update again.";
+  frmMain->ShowMessageText(text.toStdString());
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_TRUE(area.contains(shown[0].outline));
   EXPECT_EQ(shown[0].scrollMaximum, 0);
