@@ -7,7 +7,7 @@
 
 #include "cli/fleet_board.h"
 #include "cli/run_output.h"
-#include "cli/time_left.h"
+#include "frontend/time_left.h"
 
 // The live board of several ports on stderr: a row per port with its
 // logger, percent, time left and status, on screen from the start until the

@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "cli/time_left.h"
+#include "frontend/time_left.h"
 
 // A one-line progress bar with the time the programming still takes and the
 // current status text, redrawn in place on a terminal. When the stream is not a terminal it draws nothing, so logs

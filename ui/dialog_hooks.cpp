@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "ui/window_docking.h"
+
 namespace kelvry {
 
 namespace {
@@ -41,8 +43,9 @@ void withdrawOpenQuestion() {
 void showErrorBox(QWidget* parent, const QString& sText) { makeErrorBox(parent, sText)->exec(); }
 
 QString chooseWithDialog(QWidget* parent, const QString& sDirectory) {
-  // No file type filter: update files have no fixed extension.
-  return QFileDialog::getOpenFileName(parent, QString(), sDirectory);
+  const std::unique_ptr<QFileDialog> dialog = makeOpenFileDialog(parent, sDirectory);
+  if (dialog->exec() != QDialog::Accepted) return QString();
+  return dialog->selectedFiles().value(0);
 }
 
 }  // namespace
@@ -71,6 +74,22 @@ std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQue
   box->button(QMessageBox::No)->setText("No");
   box->setDefaultButton(defaultAnswer == TDefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
   return box;
+}
+
+std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& sDirectory) {
+  // No file type filter: update files have no fixed extension.
+  auto dialog = std::make_unique<QFileDialog>(parent, QString(), sDirectory);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  // Its own size suits a large screen; on a small one, or at a large
+  // scale, it would reach past the edges with its buttons. Shown, it is
+  // centred over the main window and kept on the screen.
+  const QWidget& model = parent ? *parent : *dialog;
+  if (const QRect area = availableAreaFor(model); !area.isEmpty()) {
+    const QSize room = area.size().shrunkBy(frameMarginsOf(*dialog, model));
+    dialog->resize(dialog->sizeHint().boundedTo(room));
+  }
+  return dialog;
 }
 
 std::unique_ptr<QMessageBox> makeErrorBox(QWidget* parent, const QString& sText) {

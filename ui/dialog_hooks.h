@@ -6,6 +6,7 @@
 #include <QString>
 
 class QDialog;
+class QFileDialog;
 class QMessageBox;
 class QWidget;
 
@@ -43,6 +44,9 @@ TDialogHooks defaultDialogHooks();
 // "No" in English whatever the desktop's language.
 std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion,
                                             TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
+// The file-open dialog, no larger than the free area of the screen that
+// shows `parent`.
+std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& sDirectory);
 std::unique_ptr<QMessageBox> makeErrorBox(QWidget* parent, const QString& sText);
 
 }  // namespace kelvry

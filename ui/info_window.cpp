@@ -1,14 +1,16 @@
 #include "ui/info_window.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "frontend/firmware_overview.h"
 #include "ui/dialog_hooks.h"
-#include "ui/window_geometry.h"
+#include "ui/window_docking.h"
 
 namespace kelvry {
 
@@ -17,6 +19,10 @@ namespace {
 constexpr int kButtonPanelHeight = 37;
 constexpr int kColumnSlack = 5;
 constexpr int kWindowSlack = 30;
+// How long the window waits for the window manager's frame after showing:
+// polls of 10 ms, a second in all.
+constexpr std::chrono::milliseconds kFramePollInterval{10};
+constexpr int kFramePollTicks = 100;
 
 }  // namespace
 
@@ -50,6 +56,8 @@ TfrmInfo::TfrmInfo(QWidget* parent)
   layout->addWidget(ListView1);
   layout->addWidget(buttonPanel);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+  FFramePoll.setInterval(kFramePollInterval);
+  connect(&FFramePoll, &QTimer::timeout, this, &TfrmInfo::placeAgainInOwnFrame);
 }
 
 void TfrmInfo::setFirmware(const TFirmwareSources& sources, int32_t selectedSource) {
@@ -64,6 +72,38 @@ void TfrmInfo::fillRows() {
     for (const std::string& cell : row) cells << QString::fromStdString(cell);
     ListView1->addTopLevelItem(new QTreeWidgetItem(cells));
   }
+}
+
+// Placed by its outer frame, as the main window it covers: a frame added
+// below the given height would reach over the report's title bar. On a
+// small screen the window is cut to the free area, where its columns
+// scroll, so that its OK button stays within reach.
+void TfrmInfo::placeOver(QPoint framePos, int outerHeight, int clientWidth, QMargins frame) {
+  FPlace = TPlace{framePos, outerHeight, clientWidth};
+  FFrameUsed = frame;
+  QRect outer(framePos, QSize(clientWidth + frame.left() + frame.right(), outerHeight));
+  const QWidget& model = parentWidget() ? *parentWidget() : *this;
+  if (const QRect area = availableAreaFor(model); !area.isEmpty()) outer = keptOnArea(outer, area);
+  setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), outer.size().shrunkBy(frame)));
+}
+
+void TfrmInfo::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FFrameTicks = 0;
+  FFramePoll.start();
+}
+
+// A resizable window gets a frame of its own from the window manager (a
+// resize handle at the bottom, for one); at its first showing the main
+// window's frame stood in for it. The window learns of its frame only by
+// asking, so it asks for a moment after showing, and once the frame is
+// known and differs, the place is worked out again.
+void TfrmInfo::placeAgainInOwnFrame() {
+  const QMargins own = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  if (own.isNull() && ++FFrameTicks < kFramePollTicks) return;
+  FFramePoll.stop();
+  if (own.isNull() || !FPlace || own == FFrameUsed) return;
+  placeOver(FPlace->framePos, FPlace->outerHeight, FPlace->clientWidth, own);
 }
 
 int TfrmInfo::fitColumns() {
@@ -82,9 +122,8 @@ int TfrmInfo::fitColumns() {
 
 int TfrmInfo::Execute(int ALeft, int ATop, int AHeight) {
   fillRows();
-  move(ALeft, ATop);
-  setOuterHeight(*this, AHeight);
-  resize(fitColumns() + kWindowSlack, height());
+  const QWidget& model = parentWidget() ? *parentWidget() : *this;
+  placeOver(QPoint(ALeft, ATop), AHeight, fitColumns() + kWindowSlack, frameMarginsOf(*this, model));
   Button1->setFocus();
   return dialogHooks().execModal(*this);
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <optional>
+
 #include <QDialog>
+#include <QMargins>
 #include <QPushButton>
 #include <QStringList>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "firmware/bl3_file_header.h"
@@ -30,13 +34,29 @@ public:
   QTreeWidget* const ListView1;
   QPushButton* const Button1;
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
   void fillRows();
+  // Where Execute put the window, to work it out again with the window's
+  // own frame once it has one.
+  struct TPlace {
+    QPoint framePos;
+    int outerHeight;
+    int clientWidth;
+  };
+  void placeAgainInOwnFrame();
+  std::optional<TPlace> FPlace;
+  QMargins FFrameUsed;
+  QTimer FFramePoll;
+  int FFrameTicks = 0;
 
   TFirmwareSources FSources;
   int32_t FSelectedSource = -1;
   // Returns the sum of the column widths.
   int fitColumns();
+  void placeOver(QPoint framePos, int outerHeight, int clientWidth, QMargins frame);
 };
 
 }  // namespace kelvry

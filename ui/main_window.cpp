@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMoveEvent>
@@ -43,6 +44,9 @@ const QString kInfoCaption = "&Info 2024-04-04";
 const QString kQuestionClearsMeasurements = "This update clears all measurements!\r\nDo you really continue ?";
 const QString kQuestionSavedMeasurements =
     "Do you save your measurements ?\r\nDo you really continue without saving ?";
+// Shown in the empty port box, so that an empty list does not look like a
+// fault of the window.
+const QString kNoUsbPort = "No USB serial port found";
 const QString kQuestionCloseWhileBusy = "The update is not finished!\r\nDo you really close the program ?";
 
 constexpr int kClientWidth = 355;
@@ -138,7 +142,8 @@ void TfrmMain::buildControls() {
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
-  // The percentage goes to the title; the bar itself carries no text.
+  // The percentage goes to the title; the bar itself carries only the time
+  // left of an update, once there is an estimate.
   ProgressBar1->setTextVisible(false);
   ProgressBar1->setGeometry(m.rect(13, 46, 327, 26));
   btnProg->setObjectName("btnProg");
@@ -247,7 +252,10 @@ void TfrmMain::fillPortList() {
   listSerialPorts(FPorts, FSetup.portRoots);
   fillPortItems(*cbxPort, FPorts, FSetup.portRoots);
   cbxPort->setCurrentIndex(FPorts.empty() ? -1 : 0);
+  showNoPortHint();
 }
+
+void TfrmMain::showNoPortHint() { cbxPort->lineEdit()->setPlaceholderText(FPorts.empty() ? kNoUsbPort : QString()); }
 
 void TfrmMain::attachForms(TfrmInfo* info, TfrmProtocol* protocol, TfrmMessage* message) {
   FInfo = info;
@@ -316,6 +324,8 @@ void TfrmMain::showRepeatCount() {
 
 void TfrmMain::EndJob() {
   setBusyState(false);
+  // A job that ended early leaves no estimate for work that will not come.
+  clearTimeLeft();
   // The worker has posted its final notification; this only joins its
   // thread, which has nothing left to do.
   if (FSession.running()) {
@@ -370,6 +380,7 @@ void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
   }
   FRepeatCmd = cmd;
   FSession.release();
+  clearTimeLeft();
   // A Cancel pressed before the failure ends the wait at once.
   if (FSession.cancelled()) {
     repeatJob();
@@ -462,7 +473,26 @@ void TfrmMain::ShowMessageText(const std::string& sText) {
   dialogHooks().execModal(box);
 }
 
-void TfrmMain::SetProgressPosition(int iPercent) { ProgressBar1->setValue(iPercent); }
+void TfrmMain::SetProgressPosition(int iPercent) {
+  ProgressBar1->setValue(iPercent);
+  showTimeLeft(iPercent);
+}
+
+// The estimate the command line shows beside its bar, here in the bar
+// itself: the percentage goes to the title and the status line carries
+// the job's own texts, so it changes neither.
+void TfrmMain::showTimeLeft(int iPercent) {
+  FTimeLeft.update(iPercent, FSetup.steadyClock());
+  const QString text = toQt(timeLeftText(FTimeLeft.left()));
+  ProgressBar1->setFormat(text);
+  ProgressBar1->setTextVisible(!text.isEmpty());
+}
+
+void TfrmMain::clearTimeLeft() {
+  FTimeLeft = TTimeLeft{};
+  ProgressBar1->setFormat(QString());
+  ProgressBar1->setTextVisible(false);
+}
 
 int TfrmMain::ProgressPosition() const { return ProgressBar1->value(); }
 
@@ -586,6 +616,25 @@ void TfrmMain::moveEvent(QMoveEvent* event) {
   dockReportWindow();
 }
 
+void TfrmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) followWindowState();
+}
+
+// The report belongs to this window: minimised, the window takes it along
+// instead of leaving it alone on the desktop, and brings it back docked
+// below itself when restored. Not every window manager does so with a
+// transient window by itself.
+void TfrmMain::followWindowState() {
+  if (!FProtocol || !FIdleDone || iInternalMode == 0) return;
+  if (isMinimized()) {
+    FProtocol->hide();
+    return;
+  }
+  dockReportWindow();
+  FProtocol->show();
+}
+
 void TfrmMain::dockReportWindow() {
   if (FProtocol) dockBelow(*FProtocol, *this, FProtocol->minimumDockedHeight());
 }
@@ -600,6 +649,7 @@ void TfrmMain::WMDeviceChange() {
   fillPortItems(*cbxPort, FPorts, FSetup.portRoots);
   cbxPort->setCurrentIndex(-1);
   cbxPort->setEditText(sShown);
+  showNoPortHint();
 
   // Show the user the new list, unless a job runs or another program has
   // the focus.

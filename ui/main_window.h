@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -25,6 +26,7 @@
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
 #include "frontend/platform_job_environment.h"
+#include "frontend/time_left.h"
 #include "serial/port_list.h"
 #include "ui/dialog_hooks.h"
 #include "ui/window_notification_sink.h"
@@ -45,6 +47,8 @@ struct TMainWindowSetup {
   std::function<bool()> isApplicationActive;
   // Where the window's jobs find their serial line: the platform's ports.
   TJobEnvironment jobEnvironment = platformJobEnvironment();
+  // The clock the time left of an update is measured with.
+  std::function<std::chrono::steady_clock::time_point()> steadyClock = std::chrono::steady_clock::now;
 
   // The program's own command line, settings, /sys and /dev.
   static TMainWindowSetup fromProgram();
@@ -142,6 +146,7 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
   void FormCreate();
@@ -149,6 +154,7 @@ private:
   void connectHandlers();
   void layoutButtonRow();
   void fillPortList();
+  void showNoPortHint();
   void setBusyState(bool bBusy);
   // How a job comes to start: by the user, or as an automatic repeat that
   // keeps a Cancel in force or clears it as a start by the user does.
@@ -162,6 +168,9 @@ private:
   void withdrawStaleCloseQuestion();
   bool askConfirmation(const QString& sQuestion, TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
   void dockReportWindow();
+  void showTimeLeft(int iPercent);
+  void clearTimeLeft();
+  void followWindowState();
 
   TMainWindowSetup FSetup;
   QLabel* const FStatusLabel;
@@ -173,6 +182,8 @@ private:
   // The job of the user's last start (or one of its repeats) began to erase
   // the logger: a cancel now leaves it waiting in its bootloader.
   bool FLoggerErased = false;
+  // How long the programming still takes, from the percentages seen.
+  TTimeLeft FTimeLeft;
   QString FPort;
   QString FOpenDialogDir;
   std::vector<std::string> FPorts;

@@ -15,8 +15,9 @@ public:
   explicit TfrmMessage(QWidget* parent);
 
   // Shows sMsg placed inside the rectangle (x, y, w, h): 10 pixels in from
-  // its left and right edges, bottom edge 10 pixels above its bottom edge.
-  // Returns when the user pressed "OK".
+  // its left and right edges, bottom edge 10 pixels above its bottom edge,
+  // and as tall as the wrapped text needs, up to the available screen area
+  // (the window stays on it). Returns when the user pressed "OK".
   void showMsg(const QString& sMsg, int x, int y, int w, int h);
 
   QPlainTextEdit* const Memo1;
@@ -24,6 +25,8 @@ public:
 
 private:
   void placeInside(int x, int y, int w, int h);
+  // The inside height that shows the whole message at an inside width.
+  int heightFor(int insideWidth) const;
   void Button1Click();
 };
 

@@ -67,9 +67,14 @@ void TfrmProtocol::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmProtocol::Add(const QString& sLine) {
+  QScrollBar& bar = *Memo1->verticalScrollBar();
+  // The newest line is what the user watches, unless they scrolled up to
+  // read an earlier one: that stays where it is until they scroll back
+  // down to the end.
+  const int shownLine = bar.value();
+  const bool bFollowEnd = !isVisible() || shownLine >= bar.maximum();
   Memo1->appendPlainText(formatReportLine(QTime::currentTime(), sLine));
-  // The newest line is what the user watches.
-  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+  bar.setValue(bFollowEnd ? bar.maximum() : shownLine);
 }
 
 void TfrmProtocol::Clear() { Memo1->clear(); }

@@ -9,6 +9,7 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/error_handler.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_notification_sink.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/protocol_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/text_fit.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/message_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/info_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.h  # its .cpp is per platform; AUTOMOC finds the class here

@@ -59,6 +59,13 @@ QPoint startPlaceOfGroup(const QRect& area, QSize mainOuter, int heightBelow) {
   return QPoint(std::max(area.left(), left), top);
 }
 
+QRect keptOnArea(QRect outer, const QRect& area) {
+  outer.setSize(outer.size().boundedTo(area.size()));
+  outer.moveLeft(std::clamp(outer.left(), area.left(), area.left() + area.width() - outer.width()));
+  outer.moveTop(std::clamp(outer.top(), area.top(), area.top() + area.height() - outer.height()));
+  return outer;
+}
+
 QRect availableAreaFor(const QWidget& window) {
   const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
   return screen ? screen->availableGeometry() : QRect();

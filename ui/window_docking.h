@@ -41,6 +41,10 @@ void dockBelow(QWidget& window, const QWidget& main, int minimumHeight);
 // above the area's top.
 QPoint startPlaceOfGroup(const QRect& area, QSize mainOuter, int heightBelow);
 
+// `outer` no larger than `area` and moved the least way that puts it inside,
+// so that every part of the window can be reached.
+QRect keptOnArea(QRect outer, const QRect& area);
+
 // The part of the desktop that windows may cover (no panels or task bars)
 // on the screen that shows `window`.
 QRect availableAreaFor(const QWidget& window);

@@ -1,5 +1,5 @@
-// The pieces of a run over several ports that need no logger: the time-left
-// estimate, the board's lines, time stamps and file names, the exit status
+// The pieces of a run over several ports that need no logger: the board's
+// lines, time stamps and file names, the exit status
 // of the run, and the JSON lines.
 
 #include <gtest/gtest.h>
@@ -23,7 +23,6 @@
 #include "cli/live_board.h"
 #include "cli/update_run.h"
 #include "cli/report_log_file.h"
-#include "cli/time_left.h"
 #include "cli/utc_stamp.h"
 #include "engine/status_codes.h"
 #include "tests/support/temp_folder.h"
@@ -32,27 +31,6 @@ namespace kelvry::cli {
 namespace {
 
 using namespace std::chrono_literals;
-using TSteady = std::chrono::steady_clock;
-
-TEST(TimeLeft, EstimatesTheRestAtTheMeasuredRate) {
-  TTimeLeft estimate;
-  const TSteady::time_point t0{};
-  EXPECT_FALSE(estimate.left());
-  estimate.update(0, t0);
-  EXPECT_FALSE(estimate.left()) << "one percentage gives no rate";
-  estimate.update(9, t0 + 60s);  // 9 % a minute: 90 % more take 10 minutes
-  ASSERT_TRUE(estimate.left());
-  EXPECT_EQ(*estimate.left(), 600s);
-  EXPECT_EQ(timeLeftText(estimate.left()), "10:00 left");
-  // A repeat starts at 0 again: the old rate no longer counts.
-  estimate.update(0, t0 + 61s);
-  EXPECT_FALSE(estimate.left());
-  estimate.update(33, t0 + 61s + 33s);
-  EXPECT_EQ(*estimate.left(), 66s);
-  EXPECT_EQ(timeLeftText(estimate.left()), "1:06 left");
-  estimate.update(99, t0 + 200s);
-  EXPECT_FALSE(estimate.left()) << "nothing left to program";
-}
 
 TEST(FleetBoard, OneAlignedLinePerPortThatNeverWraps) {
   const TBoardRow row{"/dev/ttyUSB0", "Kelvry V2.88", 42, "7:10 left", "Update Kelvry V2.92, PR56, BL3.0"};

@@ -97,6 +97,47 @@ large_scale_stays_on_the_screen() {
   check "report frame (bottom $rb) on the screen (height $height)" test "$rb" -le "$height"
 }
 
+report_goes_with_the_minimised_window() {
+  start_window internal || return 1
+  within 10 "the report shows" window_named '^Report$' || return 1
+  local report
+  report=$(window_named '^Report$')
+  within 5 "the report is framed" framed "$report" || return 1
+  xdotool windowminimize "$main"
+  within 5 "the report goes with the minimised main window" no_window_named '^Report$'
+  wmctrl -i -a "$main"  # restored from the task list
+  within 5 "the main window comes back" is_viewable "$main" || return 1
+  within 5 "the report comes back" window_named '^Report$' || return 1
+  report=$(window_named '^Report$')
+  within 5 "the report is framed again" framed "$report" || return 1
+  sleep 0.5
+  read -r ml mt mr mb < <(frame_of "$main")
+  read -r rl rt rr rb < <(frame_of "$report")
+  check "report frame ($rl,$rt) just below the main frame ($ml,$mb) again" test "$rl,$rt" == "$ml,$mb"
+}
+
+overview_leaves_the_report_title_free() {
+  start_window internal || return 1
+  within 10 "the report shows" window_named '^Report$' || return 1
+  local report overview
+  report=$(window_named '^Report$')
+  within 5 "the report is framed" framed "$report" || return 1
+  within 5 "the main window has the focus" is_active "$main"
+  xdotool key alt+i f  # Info > Firmware
+  within 10 "the overview opens" window_named '^Overview$' || return 1
+  overview=$(window_named '^Overview$')
+  within 5 "the overview is framed" framed "$overview" || return 1
+  sleep 0.5
+  read -r ml mt mr mb < <(frame_of "$main")
+  read -r ol ot or ob < <(frame_of "$overview")
+  read -r rl rt rr rb < <(frame_of "$report")
+  check "overview frame ($ol,$ot) at the main frame's corner ($ml,$mt)" test "$ol,$ot" == "$ml,$mt"
+  check "overview frame (bottom $ob) as tall as the main frame (bottom $mb)" test "$ob" -eq "$mb"
+  check "overview frame (bottom $ob) not over the report's title bar (top $rt)" test "$ob" -le "$rt"
+  xdotool key Return  # OK
+  within 5 "Return closes the overview" no_window_named '^Overview$'
+}
+
 cancel_from_the_keyboard() {
   start_logger --baud 9600 --flash-out "$work/flash.hex" || return 1
   start_window internal || return 1
@@ -159,6 +200,7 @@ question_goes_away_when_the_update_ends() {
 }
 
 cases=(keyboard_only_update report_window_on_a_desktop large_scale_stays_on_the_screen
+  report_goes_with_the_minimised_window overview_leaves_the_report_title_free
   cancel_from_the_keyboard close_during_update_answered_with_enter question_goes_away_when_the_update_ends)
 failed=()
 for name in "${cases[@]}"; do

@@ -2,6 +2,7 @@
 // when one arrives or goes.
 
 #include <QAbstractItemView>
+#include <QLineEdit>
 
 #include "tests/ui/window_fixture.h"
 #include "tools/logger_sim/pty_logger.h"
@@ -52,6 +53,22 @@ TEST_F(PortBox, WithoutPortsTheBoxIsEmptyButEditable) {
   EXPECT_EQ(frmMain->cbxPort->count(), 0);
   EXPECT_TRUE(frmMain->cbxPort->currentText().isEmpty());
   EXPECT_TRUE(frmMain->cbxPort->isEditable());
+}
+
+TEST_F(PortBox, AnEmptyBoxSaysThatNoUsbSerialPortWasFound) {
+  ports.addBuiltinPort("ttyS0");
+  openWindow();
+  QLineEdit& edit = *frmMain->cbxPort->lineEdit();
+  EXPECT_EQ(edit.placeholderText(), "No USB serial port found");
+  EXPECT_TRUE(frmMain->cbxPort->currentText().isEmpty()) << "the hint is no port name";
+
+  ports.addUsbPort("ttyUSB0");
+  frmMain->WMDeviceChange();
+  EXPECT_TRUE(edit.placeholderText().isEmpty());
+
+  ports.removePort("ttyUSB0");
+  frmMain->WMDeviceChange();
+  EXPECT_EQ(edit.placeholderText(), "No USB serial port found");
 }
 
 TEST_F(PortBox, ArrivalRefreshesTheListKeepsTheTextAndDropsItDown) {

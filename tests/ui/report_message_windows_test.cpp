@@ -43,6 +43,46 @@ TEST_F(ReportWindow, KeepsTheNewestLineInViewWhenItOverflows) {
   EXPECT_EQ(report.lines().size(), 200);
 }
 
+TEST_F(ReportWindow, AUserWhoScrolledUpKeepsThePlaceUntilBackAtTheEnd) {
+  openWindow();
+  TfrmProtocol& report = *frmMain->frmProtocol();
+  report.show();
+  for (int i = 0; i < 100; ++i) report.Add(QString("Line %1").arg(i));
+  QScrollBar* bar = report.Memo1->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 20);
+
+  bar->setValue(20);
+  for (int i = 0; i < 50; ++i) report.Add(QString("Progress %1%").arg(i));
+  EXPECT_EQ(bar->value(), 20) << "the line being read stays in view";
+
+  bar->setValue(bar->maximum());
+  report.Add("Update Kelvry V2.92 succesfully completed.");
+  EXPECT_EQ(bar->value(), bar->maximum()) << "at the end, the report follows the newest line again";
+  EXPECT_EQ(report.lines().size(), 151);
+}
+
+TEST_F(ReportWindow, GoesAndComesBackWithTheMinimisedMainWindow) {
+  openWindow({}, true);
+  frmMain->show();
+  TfrmProtocol& report = *frmMain->frmProtocol();
+  ASSERT_TRUE(waitUntil([&] { return report.isVisible(); }, std::chrono::seconds(5)));
+
+  frmMain->setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(report.isVisible());
+  frmMain->setWindowState(Qt::WindowNoState);
+  EXPECT_TRUE(report.isVisible());
+  EXPECT_EQ(report.pos(), QPoint(frmMain->x(), frmMain->y() + frmMain->frameGeometry().height()));
+}
+
+TEST_F(ReportWindow, StaysHiddenOutsideInternalModeWhenTheMainWindowIsRestored) {
+  openWindow();
+  frmMain->show();
+  runEventLoopFor(std::chrono::milliseconds(50));
+  frmMain->setWindowState(Qt::WindowMinimized);
+  frmMain->setWindowState(Qt::WindowNoState);
+  EXPECT_FALSE(frmMain->frmProtocol()->isVisible());
+}
+
 TEST_F(ReportWindow, StartsDockedBelowTheMainWindowWithItsWidth) {
   openWindow();
   const TfrmProtocol& report = *frmMain->frmProtocol();

@@ -56,6 +56,7 @@ protected:
         .portRoots = ports.roots(),
         .isApplicationActive = [this] { return applicationActive; },
         .jobEnvironment = jobEnvironment ? *jobEnvironment : platformJobEnvironment(),
+        .steadyClock = [this] { return steadyClock ? steadyClock() : std::chrono::steady_clock::now(); },
     });
     initForms(*frmMain);
     return *frmMain;
@@ -110,6 +111,9 @@ protected:
   // Where the window's jobs find their serial line: the platform's ports
   // unless a test sets a logger in memory here before opening the window.
   std::optional<TJobEnvironment> jobEnvironment;
+  // The clock of the time-left estimate; the real one unless a test sets
+  // its own.
+  std::function<std::chrono::steady_clock::time_point()> steadyClock;
   std::unique_ptr<TfrmMain> frmMain;
 };
 

@@ -1,10 +1,10 @@
-#include "cli/time_left.h"
+#include "frontend/time_left.h"
 
 #include <algorithm>
 
 #include "frontend/job_notifications.h"
 
-namespace kelvry::cli {
+namespace kelvry {
 
 namespace {
 constexpr int kLastPercent = 99;  // the job's last progress before its final check
@@ -35,4 +35,4 @@ std::string timeLeftText(std::optional<std::chrono::seconds> left) {
   return format("%lld:%.2lld left", static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
 }
 
-}  // namespace kelvry::cli
+}  // namespace kelvry

@@ -8,9 +8,10 @@
 // send at the rate measured so far. The job reports its progress as the
 // share of lines programmed (0 to 99 %), so the percentages stand for lines.
 // Until two different percentages were seen there is no rate, and no
-// estimate.
+// estimate. Both front ends show it: the command line beside its progress
+// bar, the window in its progress bar.
 
-namespace kelvry::cli {
+namespace kelvry {
 
 class TTimeLeft {
 public:
@@ -31,4 +32,4 @@ private:
 // "12:05 left" (minutes and seconds); empty without an estimate.
 std::string timeLeftText(std::optional<std::chrono::seconds> left);
 
-}  // namespace kelvry::cli
+}  // namespace kelvry
