@@ -52,6 +52,11 @@ std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock:
 TJsonLinesOutput::TJsonLinesOutput(std::vector<std::string> ports, TStdoutLines& lines)
     : ports_(std::move(ports)), lines_(lines) {}
 
+void TJsonLinesOutput::portAdded(size_t port, const std::string& name) {
+  if (ports_.size() <= port) ports_.resize(port + 1);
+  ports_[port] = name;
+}
+
 void TJsonLinesOutput::event(size_t port, const TPortEvent& event) {
   if (event.empty() && !event.notification) return;
   lines_.write(eventJsonLine(ports_[port], std::chrono::system_clock::now(), event));

@@ -103,7 +103,7 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
 
 TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vector<std::string>& ports,
                            std::chrono::system_clock::time_point start, std::ostream& err)
-    : err_(err) {
+    : folder_(folder), start_(start), err_(err) {
   try {
     for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
   } catch (const std::runtime_error&) {
@@ -121,11 +121,21 @@ TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vecto
 TReportFiles::TReportFiles(std::vector<std::unique_ptr<TReportLogFile>> files, std::ostream& err)
     : files_(std::move(files)), err_(err) {}
 
+void TReportFiles::portAdded(size_t port, const std::string& name) {
+  if (files_.size() <= port) files_.resize(port + 1);
+  try {
+    files_[port] = std::make_unique<TReportLogFile>(folder_, name, start_);
+  } catch (const std::runtime_error& e) {
+    unmade_.push_back(name + ": " + e.what());
+  }
+}
+
 void TReportFiles::event(size_t port, const TPortEvent& event) {
-  if (!event.empty()) files_[port]->write(event);
+  if (!event.empty() && files_[port]) files_[port]->write(event);
 }
 
 void TReportFiles::finished(size_t port, const TPortRecord& record) {
+  if (!files_[port]) return;
   files_[port]->writeResult(record);
   files_[port]->close();
 }
@@ -133,7 +143,9 @@ void TReportFiles::finished(size_t port, const TPortRecord& record) {
 // Told after every port is done, when nothing is drawn in place any more;
 // the port's own status goes with it, as a run of one port has no summary.
 void TReportFiles::summary(const std::vector<TPortRecord>& records) {
+  for (const std::string& unmade : unmade_) err_ << "kelvry-update-cli: no report file for " << unmade << std::endl;
   for (size_t i = 0; i < files_.size(); ++i) {
+    if (!files_[i]) continue;
     const TReportLogFile& file = *files_[i];
     if (file.failure().empty()) continue;
     err_ << "kelvry-update-cli: report file \"" << utf8Text(file.path()) << "\" is incomplete: " << file.failure();
@@ -144,7 +156,7 @@ void TReportFiles::summary(const std::vector<TPortRecord>& records) {
 }
 
 bool TReportFiles::complete() const {
-  return std::ranges::all_of(files_, [](const auto& file) { return file->failure().empty(); });
+  return unmade_.empty() && std::ranges::all_of(files_, [](const auto& file) { return !file || file->failure().empty(); });
 }
 
 }  // namespace kelvry::cli

@@ -68,6 +68,10 @@ public:
   // The same for files already made (tests give ones that cannot be written).
   TReportFiles(std::vector<std::unique_ptr<TReportLogFile>> files, std::ostream& err);
 
+  // A logger plugged in during a bench run gets its file when it appears;
+  // one that cannot be made leaves the records incomplete (the logger is
+  // updated all the same: its result is in the summary).
+  void portAdded(size_t port, const std::string& name) override;
   void event(size_t port, const TPortEvent& event) override;
   void finished(size_t port, const TPortRecord& record) override;
   void summary(const std::vector<TPortRecord>& records) override;
@@ -76,7 +80,10 @@ public:
   bool complete() const;
 
 private:
-  std::vector<std::unique_ptr<TReportLogFile>> files_;
+  std::vector<std::unique_ptr<TReportLogFile>> files_;  // null: could not be made
+  std::vector<std::string> unmade_;  // why each missing file could not be made
+  std::filesystem::path folder_;
+  std::chrono::system_clock::time_point start_{};
   std::ostream& err_;
 };
 
