@@ -43,7 +43,7 @@ TFleetBoard::TFleetBoard(std::ostream& terminal, bool isTerminal, int columns, s
 // Over the rows on screen, line by line, so nothing flickers.
 void TFleetBoard::refresh() {
   if (!visible_ || rowsText() == drawn_) return;
-  terminal_ << "\r\033[" << lineCount() << 'A';
+  if (lineCount() > 0) terminal_ << "\r\033[" << lineCount() << 'A';
   draw();
 }
 
@@ -76,7 +76,9 @@ void TFleetBoard::hide() {
   if (!visible_) return;
   visible_ = false;
   drawn_.clear();
-  terminal_ << "\r\033[" << lineCount() << 'A' << kClearToEndOfScreen << std::flush;
+  // "ESC [0A" would still go up a line: an empty board (a bench before its
+  // first logger) has nothing to take away.
+  if (lineCount() > 0) terminal_ << "\r\033[" << lineCount() << 'A' << kClearToEndOfScreen << std::flush;
 }
 
 std::string TFleetBoard::rowsText() const {
