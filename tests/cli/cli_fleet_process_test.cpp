@@ -150,10 +150,39 @@ TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
   }
 }
 
+// A virtual bench: three loggers plugged in a few seconds apart, each
+// updated once and unplugged, and the run ends once all three are done.
+TEST(CliFleet, ABenchOfVirtualLoggersUpdatesEachAsItIsPluggedIn) {
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.run({"--bench", "--simulate", "3", "--expect", "3", "--yes"}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const std::map<QString, QString> last = lastLinePerPort(run);
+  ASSERT_EQ(last.size(), 3u) << run.out.toStdString();
+  for (const auto& [port, text] : last) {
+    EXPECT_EQ(text, kSuccess) << port.toStdString();
+    EXPECT_EQ(run.err.count(port + ": done, unplug it"), 1) << run.err.toStdString();
+  }
+  EXPECT_TRUE(run.err.contains("Updated 3, failed 0, running 0")) << run.err.toStdString();
+  const QStringList summary = run.out.mid(run.out.indexOf("\n\n") + 2).split('\n', Qt::SkipEmptyParts);
+  ASSERT_GE(summary.size(), 4) << run.out.toStdString();
+  EXPECT_TRUE(summary[0].startsWith("Port")) << summary[0].toStdString();
+}
+
+TEST(CliFleet, ABenchWithoutATerminalNeedsYes) {
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.run({"--bench"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("add --yes")) << run.err.toStdString();
+  EXPECT_EQ(run.out, "");
+}
+
 TEST(CliFleet, HelpDocumentsTheFleetOptionsAndTheirExitStatus) {
   test::TCliProcess cli;
   const test::TCliRun help = cli.run({"--help"});
-  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 ", "  81 "})
+  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 ", "  81 ", "--bench",
+                           "--expect <n>", "--port-filter <vid:pid[:serial]>", "--bell", "Bench mode (--bench):"})
     EXPECT_TRUE(help.out.contains(text)) << text;
 }
 
