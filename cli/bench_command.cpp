@@ -6,9 +6,11 @@
 #include <stdexcept>
 
 #include "cli/bench_run.h"
+#include "cli/case_report.h"
 #include "cli/exit_status.h"
 #include "cli/run_outputs.h"
 #include "cli/simulated_bench.h"
+#include "cli/utf8_path.h"
 #include "engine/status_codes.h"
 #include "frontend/job_request.h"
 #include "frontend/port_open_advice.h"
@@ -58,9 +60,15 @@ int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSou
     settings.environmentFor = [&](const std::string& port) { return simulated->environmentFor(port); };
   }
 
+  TCaseReport caseReport;
+  caseReport.started = std::chrono::system_clock::now();
+  caseReport.tool = versionText();
+  caseReport.success = options.infoOnly ? err::ReadInfoOnly : kExitSuccess;
   std::optional<TRunOutputs> output;
+  std::optional<TCaseReportFile> caseFile;
   try {
     output.emplace(outputSettings(options, terminal), io.out, io.err);
+    if (!options.logDir.empty()) caseFile.emplace(utf8Path(options.logDir), caseReport.started);
   } catch (const std::runtime_error& e) {
     // Only the report folder is checked before the bench starts.
     io.err << kProgram << "--log-dir: " << e.what() << '\n';
@@ -68,11 +76,28 @@ int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSou
   }
   const TBenchResult result = runBench(settings, *ports, cancel, *output);
 
+  caseReport.ended = std::chrono::system_clock::now();
+  caseReport.cancelled = cancel->isCancelled();
+  caseReport.loggers = result.loggers;
+  caseReport.images = installedImages(result.loggers, settings.job.request.sources);
+  bool recordsComplete = output->recordsComplete();
+  const std::string text = caseReportText(caseReport);
+  if (caseFile) {
+    if (const std::string failure = caseFile->write(text); !failure.empty()) {
+      io.err << kProgram << "case report \"" << utf8Text(caseFile->path()) << "\" is incomplete: " << failure
+             << '\n';
+      recordsComplete = false;
+    }
+  } else {
+    // After the summary, where people read it; beside JSON lines on stderr, as the summary.
+    (options.json ? io.err : io.out) << '\n' << text << std::flush;
+  }
+
   for (const TBenchLogger& logger : result.loggers)
     if (logger.outcome.record.exitStatus == err::PortNotReady)
       io.err << kProgram << logger.identity.port << ": "
              << portOpenAdvice(logger.identity.port, logger.outcome.portFailure) << '\n';
-  return output->recordsComplete() ? result.exitStatus : kExitRecordsIncomplete;
+  return recordsComplete ? result.exitStatus : kExitRecordsIncomplete;
 }
 
 }  // namespace kelvry::cli

@@ -39,21 +39,25 @@ std::string durationText(std::chrono::steady_clock::duration duration) {
   return format("%lld:%.2lld", static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
 }
 
-TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::string& port,
-                               std::chrono::system_clock::time_point start) {
+TFilePtr createRecordFile(const std::filesystem::path& folder, const std::string& stem, const std::string& extension,
+                          std::filesystem::path& path) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) throw std::runtime_error("cannot create folder \"" + utf8Text(folder) + "\": " + error.message());
-  const std::string name = reportFileName(port, start);
-  const std::string stem = name.substr(0, name.size() - std::string(".log").size());
   constexpr int kMaxNames = 1000;
-  for (int n = 1; n <= kMaxNames && !file_; ++n) {
-    path_ = folder / utf8Path(n == 1 ? name : stem + "_" + std::to_string(n) + ".log");
-    file_ = createNewFile(path_);
-    if (!file_ && errno != EEXIST)
-      throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": " + std::strerror(errno));
+  for (int n = 1; n <= kMaxNames; ++n) {
+    path = folder / utf8Path(n == 1 ? stem + extension : stem + "_" + std::to_string(n) + extension);
+    if (TFilePtr file = createNewFile(path)) return file;
+    if (errno != EEXIST) throw std::runtime_error("cannot write \"" + utf8Text(path) + "\": " + std::strerror(errno));
   }
-  if (!file_) throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": every name is taken");
+  throw std::runtime_error("cannot write \"" + utf8Text(path) + "\": every name is taken");
+}
+
+TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::string& port,
+                               std::chrono::system_clock::time_point start) {
+  const std::string name = reportFileName(port, start);
+  file_ = createRecordFile(folder, name.substr(0, name.size() - std::string(".log").size()), ".log", path_);
+  std::error_code error;
   put("Port: " + port + "\n");
   // A disk already full stops the run before any logger is touched, as a
   // folder that cannot be written does; the empty file is ours to remove.

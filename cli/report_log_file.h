@@ -26,6 +26,13 @@ namespace kelvry::cli {
 // file name cannot hold replaced by '-'.
 std::string reportFileName(const std::string& port, std::chrono::system_clock::time_point start);
 
+// Creates `folder` when it is missing, and a new file `stem` + `extension`
+// in it; where that name is taken, "_2", "_3", ... goes before the
+// extension. `path` is the file's. Throws std::runtime_error, with the
+// reason, when no file can be made.
+TFilePtr createRecordFile(const std::filesystem::path& folder, const std::string& stem, const std::string& extension,
+                          std::filesystem::path& path);
+
 class TReportLogFile {
 public:
   // Creates `folder` when it is missing, and the file anew: where the name is
