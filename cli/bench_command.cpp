@@ -79,7 +79,7 @@ int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSou
   caseReport.ended = std::chrono::system_clock::now();
   caseReport.cancelled = cancel->isCancelled();
   caseReport.loggers = result.loggers;
-  caseReport.images = installedImages(result.loggers, settings.job.request.sources);
+  caseReport.images = installedImages(result.loggers);
   bool recordsComplete = output->recordsComplete();
   const std::string text = caseReportText(caseReport);
   if (caseFile) {

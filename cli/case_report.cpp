@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "cli/report_log_file.h"
-#include "cli/sha256.h"
 #include "cli/utc_stamp.h"
 
 namespace kelvry::cli {
@@ -28,27 +27,14 @@ std::string loggerBlock(size_t number, const TBenchLogger& logger) {
 
 }  // namespace
 
-std::string imageSha256(const TFirmwareSources& sources, int source) {
-  const auto number = static_cast<uint32_t>(source);
-  std::string records;
-  std::string line;
-  const int32_t last = sources.getFirmwareLineCount(number);
-  for (int32_t i = 0; i <= last; ++i) {
-    sources.getFirmwareLine(number, i, line);
-    records += line;
-    records += '\n';
-  }
-  return sha256Hex(records);
-}
-
-std::vector<TCaseImage> installedImages(const std::vector<TBenchLogger>& loggers, const TFirmwareSources& sources) {
+std::vector<TCaseImage> installedImages(const std::vector<TBenchLogger>& loggers) {
   std::vector<TCaseImage> images;
-  std::vector<int> seen;
   for (const TBenchLogger& logger : loggers) {
     const TPortRecord& r = logger.outcome.record;
-    if (r.imageSource < 0 || std::ranges::find(seen, r.imageSource) != seen.end()) continue;
-    seen.push_back(r.imageSource);
-    images.push_back({r.image, imageSha256(sources, r.imageSource)});
+    const TCaseImage image{r.image, r.imageSha256};
+    if (r.image.empty() || std::ranges::any_of(images, [&](const TCaseImage& i) { return i.sha256 == image.sha256; }))
+      continue;
+    images.push_back(image);
   }
   return images;
 }

@@ -7,7 +7,6 @@
 
 #include "cli/bench_run.h"
 #include "cli/new_file.h"
-#include "firmware/firmware_sources.h"
 
 // The one record of a bench run, for the case of loggers that went through
 // it: when it ran, with which program, which images were installed (with
@@ -19,17 +18,11 @@ namespace kelvry::cli {
 
 struct TCaseImage {
   std::string name;    // "Kelvry V2.92 A10i BLE UART"
-  std::string sha256;  // of its Intel HEX records, see imageSha256
+  std::string sha256;  // of its Intel HEX records, see image_digest.h
 };
 
-// The SHA-256 of firmware source `source`'s Intel HEX records, each followed
-// by a line feed, without the update file's header: the same for a built-in
-// image and for the update file it was made from, whatever that file's line
-// ends (`grep '^:' file.upd | tr -d '\r' | sha256sum` gives it too).
-std::string imageSha256(const TFirmwareSources& sources, int source);
-
 // The images the loggers were given, each once, in the order first given.
-std::vector<TCaseImage> installedImages(const std::vector<TBenchLogger>& loggers, const TFirmwareSources& sources);
+std::vector<TCaseImage> installedImages(const std::vector<TBenchLogger>& loggers);
 
 struct TCaseReport {
   std::chrono::system_clock::time_point started{};

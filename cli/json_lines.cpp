@@ -42,6 +42,7 @@ std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock:
       {"loggerBefore", textOrNull(record.loggerBefore)},
       {"loggerAfter", textOrNull(record.loggerAfter)},
       {"image", textOrNull(record.image)},
+      {"imageSha256", textOrNull(record.imageSha256)},
       {"repeats", record.repeats},
       {"seconds", std::chrono::duration<double>(record.duration).count()},
   };

@@ -1,6 +1,7 @@
 #include "cli/port_job_view.h"
 
 #include "cli/exit_status.h"
+#include "cli/image_digest.h"
 #include "engine/status_codes.h"
 #include "firmware/identity_names.h"
 #include "frontend/report_line.h"
@@ -93,7 +94,7 @@ TPortRecord TPortJobView::record() const {
   record.exitStatus = exitStatus_;
   if (firmwareStarted(record.exitStatus)) {
     record.image = chosenImage_;
-    record.imageSource = chosenSource_;
+    record.imageSha256 = imageSha256(FirmwareSources(), chosenSource_);
   }
   // The new firmware answers with its class; its version is the image's.
   // Error 21 skipped that answer.

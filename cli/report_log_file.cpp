@@ -101,7 +101,7 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
   const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
   put("Result: " + std::to_string(record.exitStatus) + ' ' + record.resultText + '\n' +
       "Logger before: " + orDash(record.loggerBefore) + '\n' + "Logger after: " + orDash(record.loggerAfter) + '\n' +
-      "Firmware installed: " + orDash(record.image) + '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
+      "Firmware installed: " + orDash(record.image) + '\n' + "Firmware SHA-256: " + orDash(record.imageSha256) + '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
       "Duration: " + durationText(record.duration) + '\n');
 }
 

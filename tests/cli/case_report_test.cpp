@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/case_report.h"
+#include "cli/image_digest.h"
 #include "cli/sha256.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_sources.h"
@@ -33,7 +34,7 @@ TFirmwareSources fileOf(std::vector<std::string> lines) {
   return TFirmwareSources(std::move(file));
 }
 
-TEST(CaseReport, AnImageDigestCoversItsRecordsLineByLine) {
+TEST(ImageDigest, CoversTheRecordsLineByLine) {
   const std::vector<std::string> lines = {test::dataRecord(0x0200), test::dataRecord(test::kVectorBlock),
                                           test::kEndOfFile};
   const TFirmwareSources sources = fileOf(lines);
@@ -42,7 +43,7 @@ TEST(CaseReport, AnImageDigestCoversItsRecordsLineByLine) {
   EXPECT_EQ(imageSha256(sources, 4).size(), 64u);
 }
 
-TBenchLogger logger(const std::string& port, int status, int source) {
+TBenchLogger logger(const std::string& port, int status, const std::string& digest) {
   TBenchLogger l;
   l.identity.port = port;
   l.identity.vendorId = "0403";
@@ -53,9 +54,9 @@ TBenchLogger logger(const std::string& port, int status, int source) {
   r.exitStatus = status;
   r.loggerBefore = "Kelvry Series V2.88";
   r.resultText = status == 0 ? "Update Kelvry V2.92 succesfully completed." : "Communication failed!";
-  if (source >= 0) {
+  if (!digest.empty()) {
     r.image = "Kelvry V2.92 A10i BLE UART";
-    r.imageSource = source;
+    r.imageSha256 = digest;
     r.loggerAfter = "Kelvry Series V2.92";
   }
   r.repeats = status == 0 ? 0 : 3;
@@ -65,28 +66,29 @@ TBenchLogger logger(const std::string& port, int status, int source) {
 }
 
 TEST(CaseReport, TellsTheRunTheImagesAndEachLogger) {
-  const TFirmwareSources sources = fileOf({test::dataRecord(0x0200), test::kEndOfFile});
+  const std::string digest = sha256Hex("image");
   TCaseReport report;
-  report.started = logger("", 0, -1).started;
+  report.started = logger("", 0, "").started;
   report.ended = report.started + 20min;
   report.cancelled = true;
   report.tool = "kelvry-update-cli 9.9";
-  report.loggers = {logger("/dev/ttyUSB0", 0, 0), logger("/dev/ttyUSB1", 30, -1), logger("/dev/ttyUSB2", 0, 0)};
-  report.images = installedImages(report.loggers, sources);
+  report.loggers = {logger("/dev/ttyUSB0", 0, digest), logger("/dev/ttyUSB1", 30, ""),
+                    logger("/dev/ttyUSB2", 0, digest)};
+  report.images = installedImages(report.loggers);
   ASSERT_EQ(report.images.size(), 1u) << "each image once";
 
   const std::string text = caseReportText(report);
   for (const std::string& expected :
        {std::string("Started: 2026-12-10T14:00:00.000Z\n"), std::string("Ended: 2026-12-10T14:20:00.000Z (stopped)\n"),
         std::string("Program: kelvry-update-cli 9.9\n"), std::string("Loggers: 3, succeeded 2, failed 1\n"),
-        "Image: Kelvry V2.92 A10i BLE UART, SHA-256 " + imageSha256(sources, 0) + "\n",
+        "Image: Kelvry V2.92 A10i BLE UART, SHA-256 " + digest + "\n",
         std::string("Logger 2: /dev/ttyUSB1\n  USB: 0403:6001, serial A10K3XQZ\n  Before: Kelvry Series V2.88\n"
                     "  After: -\n  Installed: -\n  Result: 30 Communication failed!\n"
                     "  Started: 2026-12-10T14:00:00.000Z, duration 11:07, repeats 3\n")})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin\n" << text;
 
-  report.loggers = {logger("/dev/ttyUSB1", 30, -1)};
-  report.images = installedImages(report.loggers, sources);
+  report.loggers = {logger("/dev/ttyUSB1", 30, "")};
+  report.images = installedImages(report.loggers);
   EXPECT_NE(caseReportText(report).find("Image: none installed\n"), std::string::npos);
 }
 

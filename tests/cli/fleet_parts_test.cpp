@@ -323,6 +323,7 @@ TEST(FleetJson, OneObjectPerNotificationAndOneResultPerPort) {
   EXPECT_EQ(result.at("text"), record.resultText);
   EXPECT_EQ(result.at("loggerBefore"), "Kelvry V2.88");
   EXPECT_TRUE(result.at("loggerAfter").is_null());
+  EXPECT_TRUE(result.at("imageSha256").is_null());
   EXPECT_EQ(result.at("repeats"), 3);
   EXPECT_DOUBLE_EQ(result.at("seconds").get<double>(), 1.5);
 }
