@@ -32,6 +32,10 @@ struct TTrackedPort {
   TBenchJob* job = nullptr;
 };
 
+bool sameDevice(const TUsbPortIdentity& a, const TUsbPortIdentity& b) {
+  return a.vendorId == b.vendorId && a.productId == b.productId && a.serialNumber == b.serialNumber;
+}
+
 int successStatus(bool readInfoOnly) { return readInfoOnly ? err::ReadInfoOnly : kExitSuccess; }
 
 class TBench {
@@ -77,8 +81,14 @@ private:
     });
     for (const TUsbPortIdentity& identity : present) {
       auto [entry, isNew] = tracked_.try_emplace(identity.port);
-      if (isNew) entry->second.seen = now;
       TTrackedPort& port = entry->second;
+      // A logger swapped between two looks leaves the port name in place
+      // but brings its own USB identity: that is a new logger.
+      if (port.state == TPortState::WaitingForUnplug && !sameDevice(port.job->logger.identity, identity)) {
+        port = TTrackedPort{};
+        isNew = true;
+      }
+      if (isNew) port.seen = now;
       if (port.state == TPortState::Settling && now - port.seen >= settings_.settle && mayTakeAnother())
         start(identity, port);
     }

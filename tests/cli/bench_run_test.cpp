@@ -83,6 +83,16 @@ public:
     return link.string();
   }
 
+  // Another logger on the same port name at once, faster than the bench
+  // looks: only its USB identity (its serial number) tells it apart.
+  void swap(const std::string& name, const std::string& serialNumber) {
+    const std::string port = (folder_ / name).string();
+    pull(port);
+    plug(name);
+    const std::lock_guard lock(mutex_);
+    plugged_.at(port).identity.serialNumber = serialNumber;
+  }
+
   // Pulls the logger out: the link goes, the pseudo-terminal closes.
   void pull(const std::string& port) {
     std::unique_ptr<sim::TPtyLogger> logger;
@@ -153,8 +163,13 @@ protected:
     });
   }
 
+  // A bench that does not end by itself is stopped, so that the test fails
+  // instead of hanging.
   TBenchResult result() {
-    EXPECT_EQ(running.wait_for(120s), std::future_status::ready);
+    if (running.wait_for(60s) != std::future_status::ready) {
+      ADD_FAILURE() << "the bench did not end by itself";
+      cancel->cancel();
+    }
     return running.get();
   }
 
@@ -236,6 +251,21 @@ TEST_F(BenchRun, ALoggerPluggedInAgainAfterAnUnplugIsUpdatedAgain) {
     EXPECT_EQ(logger.outcome.record.exitStatus, 0);
   }
   EXPECT_EQ(bench.stats(port).erases, 1);  // the second logger, updated once
+}
+
+TEST_F(BenchRun, ALoggerSwappedFasterThanTheBenchLooksIsToldByItsSerialNumber) {
+  settings.expect = 2;
+  settings.pollEvery = 1s;  // the swap falls between two looks
+  const std::string port = bench.plug("ttyUSB0");
+  start();
+  ASSERT_TRUE(waitFor([&] { return bench.jobsEnded() == 1; }));
+  bench.swap("ttyUSB0", "another");
+  const TBenchResult r = result();
+  EXPECT_EQ(r.exitStatus, kExitSuccess);
+  ASSERT_EQ(r.loggers.size(), 2u);
+  EXPECT_EQ(r.loggers[1].identity.serialNumber, "another");
+  EXPECT_EQ(r.loggers[1].outcome.record.exitStatus, 0);
+  EXPECT_EQ(bench.stats(port).erases, 1);
 }
 
 TEST_F(BenchRun, ALoggerPulledMidUpdateFailsAndTheExpectedRunExits80) {
