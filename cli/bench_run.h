@@ -21,7 +21,8 @@
 // once it has stayed for the settle time, so that a port that flickers is
 // not opened twice. When the job ends the port waits to be unplugged: it is
 // not taken again until it has disappeared and come back, so a logger left
-// plugged in is never updated twice. A port pulled during its job needs
+// plugged in is never updated twice (a port whose USB identity changed
+// between two looks holds another logger). A port pulled during its job needs
 // nothing from here: the job reads the hang-up and ends with that failure.
 //
 // The port list is polled: on Linux a poll of sysfs every quarter second
