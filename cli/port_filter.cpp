@@ -30,7 +30,8 @@ std::optional<TPortFilter> parsePortFilter(const std::string& text) {
   const size_t second = text.find(':', first + 1);
   TPortFilter filter;
   filter.vendorId = lowerCase(text.substr(0, first));
-  filter.productId = lowerCase(text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
+  const size_t productLength = second == std::string::npos ? std::string::npos : second - first - 1;
+  filter.productId = lowerCase(text.substr(first + 1, productLength));
   if (second != std::string::npos) {
     filter.serialNumber = text.substr(second + 1);
     if (filter.serialNumber.empty()) return std::nullopt;

@@ -101,7 +101,8 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
   const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
   put("Result: " + std::to_string(record.exitStatus) + ' ' + record.resultText + '\n' +
       "Logger before: " + orDash(record.loggerBefore) + '\n' + "Logger after: " + orDash(record.loggerAfter) + '\n' +
-      "Firmware installed: " + orDash(record.image) + '\n' + "Firmware SHA-256: " + orDash(record.imageSha256) + '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
+      "Firmware installed: " + orDash(record.image) + '\n' + "Firmware SHA-256: " + orDash(record.imageSha256) +
+      '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
       "Duration: " + durationText(record.duration) + '\n');
 }
 
@@ -160,7 +161,8 @@ void TReportFiles::summary(const std::vector<TPortRecord>& records) {
 }
 
 bool TReportFiles::complete() const {
-  return unmade_.empty() && std::ranges::all_of(files_, [](const auto& file) { return !file || file->failure().empty(); });
+  return unmade_.empty() &&
+         std::ranges::all_of(files_, [](const auto& file) { return !file || file->failure().empty(); });
 }
 
 }  // namespace kelvry::cli

@@ -13,7 +13,8 @@
 
 namespace kelvry::cli {
 
-TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, std::ostream& err) : lines_(out), errLines_(err) {
+TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, std::ostream& err)
+    : lines_(out), errLines_(err) {
   const bool several = settings.bench || settings.ports.size() > 1;
   if (several) {
     auto board = std::make_unique<TLiveBoard>(err, settings.stderrIsTerminal, settings.columns, settings.ports);
