@@ -50,7 +50,8 @@ public:
       if (settings_.expect && finished_ >= *settings_.expect) break;
       cancel_->waitUntil(now + settings_.pollEvery);
     }
-    for (auto& job : jobs_) job->thread = {};  // joins; a cancel has reached every job
+    // Joins: each job has ended, or the cancel has reached it.
+    for (auto& job : jobs_) job->thread = {};
     noteEndedJobs();
     tellCounts();
 
