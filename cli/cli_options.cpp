@@ -27,6 +27,10 @@ struct TParsedValues {
   bool version = false;
   std::vector<std::string> ports;
   bool allPorts = false;
+  bool bench = false;
+  std::vector<std::string> expect;
+  std::vector<std::string> portFilters;
+  bool bell = false;
   int simulate = 0;
   bool json = false;
   std::vector<std::string> logDir;
@@ -59,6 +63,20 @@ std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
       ->option_text("<port>")
       ->allow_extra_args(false);
   app->add_flag("--all-ports", v.allPorts, "Update the loggers on every USB serial port present, all at once.")
+      ->disable_flag_override();
+  app->add_flag("--bench", v.bench,
+                "Bench mode: update every logger plugged in on a USB serial port while the program runs, each "
+                "once until it is unplugged, until Ctrl-C or --expect.")
+      ->disable_flag_override();
+  app->add_option("--expect", v.expect, "Bench mode: end once <n> loggers have finished.")
+      ->option_text("<n>")
+      ->allow_extra_args(false);
+  app->add_option("--port-filter", v.portFilters,
+                  "Bench mode: take only ports of this USB identity (vendor:product, e.g. 0403:6001, and a serial "
+                  "number where there is one). Give it several times for several.")
+      ->option_text("<vid:pid[:serial]>")
+      ->allow_extra_args(false);
+  app->add_flag("--bell", v.bell, "Bench mode: ring the terminal's bell as each logger is done.")
       ->disable_flag_override();
   // "--simulate 4" arrives as "--simulate=4" (see parseCliOptions).
   app->add_flag("--simulate", v.simulate,
@@ -127,7 +145,9 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
   }
   if (int{!v.ports.empty()} + int{options.simulate} + int{v.allPorts} > 1)
     return "--port, --all-ports and --simulate exclude each other";
-  const bool update = !v.ports.empty() || options.simulate || v.allPorts;
+  if (v.bench && (!v.ports.empty() || v.allPorts))
+    return "--bench finds the ports itself: give --port-filter instead of --port or --all-ports";
+  const bool update = !v.ports.empty() || options.simulate || v.allPorts || v.bench;
   const int actions = int{update} + int{v.listPorts} + int{v.listFirmware} + int{!v.fileInfo.empty()};
   if (actions == 0)
     return "nothing to do: give --port PORT, --simulate, --list-ports, --list-firmware or --file-info PATH";
@@ -168,6 +188,36 @@ std::string readSimulateCount(int count, TCliOptions& options) {
   if (count < 1 || count > kMaxSimulated)
     return "--simulate takes a number of virtual loggers from 1 to " + std::to_string(kMaxSimulated);
   options.simulateCount = count;
+  return {};
+}
+
+std::string readBenchValues(const TParsedValues& v, TCliOptions& options) {
+  options.bench = v.bench;
+  options.bell = v.bell;
+  const bool anyBenchOption = !v.expect.empty() || !v.portFilters.empty() || v.bell;
+  if (anyBenchOption && !v.bench) return "--expect, --port-filter and --bell apply to --bench only";
+  std::string expect;
+  if (std::string error = singleValue(v.expect, "--expect", "a number", expect); !error.empty()) return error;
+  if (!v.expect.empty()) {
+    int n = 0;
+    const auto [end, failure] = std::from_chars(expect.data(), expect.data() + expect.size(), n);
+    if (failure != std::errc() || end != expect.data() + expect.size() || n < 1)
+      return "--expect needs a number of loggers of 1 or more, not '" + shownArgument(expect) + "'";
+    // Virtual loggers are unplugged once done and never come back.
+    if (options.simulate && n > options.simulateCount)
+      return "--expect " + std::to_string(n) + " is more than the " + std::to_string(options.simulateCount) +
+             " virtual loggers of --simulate";
+    options.expect = n;
+  }
+  for (const std::string& text : v.portFilters) {
+    const std::optional<TPortFilter> filter = parsePortFilter(text);
+    if (!filter)
+      return "--port-filter needs a USB vendor and product id as vvvv:pppp, with a serial number as "
+             "vvvv:pppp:serial if wanted, not '" + shownArgument(text) + "'";
+    options.portFilters.push_back(*filter);
+  }
+  if (options.simulate && !options.portFilters.empty())
+    return "--port-filter chooses USB serial ports; virtual loggers have none";
   return {};
 }
 
@@ -265,7 +315,8 @@ TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
   options.yes = values.yes;
   options.trace = values.trace;
 
-  for (const auto& step : {chooseAction, readValues, checkModifiers, readMaxRepeats, readOptionWords}) {
+  for (const auto& step :
+       {chooseAction, readValues, readBenchValues, checkModifiers, readMaxRepeats, readOptionWords}) {
     result.error = step(values, options);
     if (!result.error.empty()) return result;
     if (options.action == TAction::Help || options.action == TAction::Version) return result;
@@ -298,6 +349,16 @@ std::string helpText() {
          "  port's name (or, with --json, JSON lines), then a summary table; stderr a\n"
          "  live line per port (only on a terminal).\n"
          "\n"
+         "Bench mode (--bench):\n"
+         "  every USB serial port present, and every one that appears later (only\n"
+         "  those of --port-filter's identities when given), gets its job once it\n"
+         "  has stayed for a second; a logger that is done is not updated again until\n"
+         "  it has been unplugged and plugged back in. One question at the start. It\n"
+         "  runs until Ctrl-C (the running jobs are cancelled) or until --expect n\n"
+         "  loggers have finished; --simulate n plugs in n virtual loggers a few\n"
+         "  seconds apart and ends once each is done. stderr carries the counts\n"
+         "  above the live lines and \"<port>: done, unplug it\" for each logger.\n"
+         "\n"
          "Exit status:\n"
          "  0       success (update completed, or the listing was printed)\n"
          "  1       unexpected failure\n"
@@ -314,7 +375,9 @@ std::string helpText() {
          "  70      --info-only: the logger's data were read\n"
          "  80      several loggers were updated at once and not all of them\n"
          "          succeeded; the summary (or each port's JSON result) gives each\n"
-         "          port's own status\n"
+         "          port's own status; --bench: a logger failed, or fewer than\n"
+         "          --expect n finished (a bench stopped before any logger finished\n"
+         "          without --expect exits 20, one where every logger succeeded 0)\n"
          "  81      a report file of --log-dir could not be written completely (a\n"
          "          full disk); each logger's own status is in the summary, the\n"
          "          JSON results and the line on stderr that names the file\n"

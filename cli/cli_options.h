@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/port_filter.h"
 #include "frontend/job_session.h"
 
 // The command line of kelvry-update-cli: one action, its modifiers, and the
@@ -24,6 +25,10 @@ struct TCliOptions {
   bool allPorts = false;     // --all-ports: every USB serial port present
   bool simulate = false;     // --simulate: update a virtual logger instead
   int simulateCount = 0;     // --simulate N: that many virtual loggers at once (1 for --simulate)
+  bool bench = false;        // --bench: update every logger plugged in while it runs
+  std::optional<int> expect;  // --expect N: end the bench once N loggers have finished
+  std::vector<TPortFilter> portFilters;  // --port-filter: the USB identities a bench may take
+  bool bell = false;         // --bell: a bench rings on each finished logger
   bool json = false;         // --json: JSON lines on stdout instead of the report
   std::string logDir;        // --log-dir: one report file per port and run in this folder
   std::string updateFile;    // --file: use this update file instead of the built-in images

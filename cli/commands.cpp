@@ -9,6 +9,7 @@
 
 #include "cli/auto_port.h"
 #include "cli/cancel_signals.h"
+#include "cli/bench_command.h"
 #include "cli/confirmation.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -97,7 +98,7 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
 
 int updateCommand(const TCliOptions& options, const TStreams& io) {
   // A port that cannot be named stops the command before anything else.
-  const TPortsChoice choice = options.simulate ? TPortsChoice{} : choosePorts(options);
+  const TPortsChoice choice = options.simulate || options.bench ? TPortsChoice{} : choosePorts(options);
   if (!choice.error.empty()) {
     io.err << kProgram << choice.error << '\n';
     return err::PortNotReady;
@@ -111,8 +112,9 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   // to the watcher.
   auto cancel = std::make_shared<TCancelToken>();
   const TCancelOnSignals cancelSignals(cancel);
-  return runUpdateOnPorts(options, io, choice.ports, std::move(*sources), cancel,
-                          {drawsInPlace, stderrColumns()});
+  const TTerminalFacts terminal{drawsInPlace, stderrColumns()};
+  if (options.bench) return runBenchCommand(options, io, std::move(*sources), cancel, terminal);
+  return runUpdateOnPorts(options, io, choice.ports, std::move(*sources), cancel, terminal);
 }
 
 int runCommand(const TCliOptions& options, const TStreams& io) {

@@ -43,8 +43,25 @@ TFleetBoard::TFleetBoard(std::ostream& terminal, bool isTerminal, int columns, s
 // Over the rows on screen, line by line, so nothing flickers.
 void TFleetBoard::refresh() {
   if (!visible_ || rowsText() == drawn_) return;
-  terminal_ << "\r\033[" << rows_.size() << 'A';
+  if (lineCount() > 0) terminal_ << "\r\033[" << lineCount() << 'A';
   draw();
+}
+
+void TFleetBoard::setHeader(std::string header) {
+  const bool grows = header_.empty() != header.empty();
+  const bool wasVisible = visible_;
+  if (grows) hide();
+  header_ = std::move(header);
+  if (grows && wasVisible) show();
+}
+
+// The board is taken off and put back, since it grows by a line.
+void TFleetBoard::addRow(TBoardRow row) {
+  const bool wasVisible = visible_;
+  hide();
+  portWidth_ = std::max(portWidth_, row.port.size());
+  rows_.push_back(std::move(row));
+  if (wasVisible) show();
 }
 
 void TFleetBoard::show() {
@@ -59,11 +76,18 @@ void TFleetBoard::hide() {
   if (!visible_) return;
   visible_ = false;
   drawn_.clear();
-  terminal_ << "\r\033[" << rows_.size() << 'A' << kClearToEndOfScreen << std::flush;
+  // "ESC [0A" would still go up a line: an empty board (a bench before its
+  // first logger) has nothing to take away.
+  if (lineCount() > 0) terminal_ << "\r\033[" << lineCount() << 'A' << kClearToEndOfScreen << std::flush;
 }
 
 std::string TFleetBoard::rowsText() const {
   std::string text;
+  if (!header_.empty()) {
+    text += header_.substr(0, static_cast<size_t>(std::max(columns_ - 1, 1)));
+    text += kClearToEndOfLine;
+    text += '\n';
+  }
   for (const TBoardRow& row : rows_) {
     text += boardLine(row, portWidth_, columns_);
     text += kClearToEndOfLine;

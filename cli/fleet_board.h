@@ -27,6 +27,11 @@ public:
   TFleetBoard(std::ostream& terminal, bool isTerminal, int columns, std::vector<TBoardRow> rows);
 
   TBoardRow& row(size_t index) { return rows_[index]; }
+  size_t rowCount() const { return rows_.size(); }
+  // A port that appeared during the run (bench mode); its row comes last.
+  void addRow(TBoardRow row);
+  // A line above the rows (bench mode: the counts); none by default.
+  void setHeader(std::string header);
   // Draws the rows again after a change, when they are on screen.
   void refresh();
   // Puts the rows on screen below whatever was written last.
@@ -42,7 +47,10 @@ private:
   bool isTerminal_;
   int columns_;
   size_t portWidth_ = 0;
+  size_t lineCount() const { return rows_.size() + (header_.empty() ? 0 : 1); }
+
   std::vector<TBoardRow> rows_;
+  std::string header_;
   bool visible_ = false;
   std::string drawn_;  // the rows on screen; the same rows are not sent again
 };

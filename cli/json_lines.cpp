@@ -42,6 +42,7 @@ std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock:
       {"loggerBefore", textOrNull(record.loggerBefore)},
       {"loggerAfter", textOrNull(record.loggerAfter)},
       {"image", textOrNull(record.image)},
+      {"imageSha256", textOrNull(record.imageSha256)},
       {"repeats", record.repeats},
       {"seconds", std::chrono::duration<double>(record.duration).count()},
   };
@@ -51,6 +52,11 @@ std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock:
 
 TJsonLinesOutput::TJsonLinesOutput(std::vector<std::string> ports, TStdoutLines& lines)
     : ports_(std::move(ports)), lines_(lines) {}
+
+void TJsonLinesOutput::portAdded(size_t port, const std::string& name) {
+  if (ports_.size() <= port) ports_.resize(port + 1);
+  ports_[port] = name;
+}
 
 void TJsonLinesOutput::event(size_t port, const TPortEvent& event) {
   if (event.empty() && !event.notification) return;

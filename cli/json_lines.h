@@ -27,11 +27,12 @@ class TJsonLinesOutput final : public IRunOutput {
 public:
   TJsonLinesOutput(std::vector<std::string> ports, TStdoutLines& lines);
 
+  void portAdded(size_t port, const std::string& name) override;
   void event(size_t port, const TPortEvent& event) override;
   void finished(size_t port, const TPortRecord& record) override;
 
 private:
-  const std::vector<std::string> ports_;
+  std::vector<std::string> ports_;
   TStdoutLines& lines_;
 };
 

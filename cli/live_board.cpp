@@ -21,6 +21,7 @@ std::vector<TBoardRow> boardRows(const std::vector<std::string>& ports) {
 TLiveBoard::TLiveBoard(std::ostream& terminal, bool isTerminal, int columns, const std::vector<std::string>& ports,
                        std::chrono::milliseconds redrawEvery)
     : board_(terminal, isTerminal, columns, boardRows(ports)), redrawEvery_(redrawEvery), timeLeft_(ports.size()) {
+  for (size_t i = 0; i < ports.size(); ++i) rowOf_.push_back(i);
   board_.show();
   lastDraw_ = std::chrono::steady_clock::now();
 }
@@ -34,26 +35,48 @@ void TLiveBoard::redraw() {
   lastDraw_ = std::chrono::steady_clock::now();
 }
 
+void TLiveBoard::portAdded(size_t port, const std::string& name) {
+  if (timeLeft_.size() <= port) {
+    timeLeft_.resize(port + 1);
+    rowOf_.resize(port + 1);
+  }
+  size_t row = 0;
+  while (row < board_.rowCount() && board_.row(row).port != name) ++row;
+  TBoardRow fresh;
+  fresh.port = name;
+  if (row == board_.rowCount())
+    board_.addRow(std::move(fresh));
+  else
+    board_.row(row) = std::move(fresh);
+  rowOf_[port] = row;
+  redraw();
+}
+
+void TLiveBoard::benchCounts(const TBenchCounts& counts) {
+  board_.setHeader(benchCountsText(counts));
+  redraw();
+}
+
 void TLiveBoard::progress(size_t port, int percent) {
   timeLeft_[port].update(percent, std::chrono::steady_clock::now());
-  board_.row(port).percent = percent;
-  board_.row(port).timeLeft = timeLeftText(timeLeft_[port].left());
+  rowOf(port).percent = percent;
+  rowOf(port).timeLeft = timeLeftText(timeLeft_[port].left());
   redrawWhenDue();
 }
 
 void TLiveBoard::status(size_t port, const std::string& text) {
-  board_.row(port).status = text;
+  rowOf(port).status = text;
   redrawWhenDue();
 }
 
 void TLiveBoard::logger(size_t port, const std::string& text) {
-  board_.row(port).logger = text;
+  rowOf(port).logger = text;
   redrawWhenDue();
 }
 
 void TLiveBoard::finished(size_t port, const TPortRecord& record) {
-  board_.row(port).timeLeft.clear();
-  board_.row(port).status = record.resultText;
+  rowOf(port).timeLeft.clear();
+  rowOf(port).status = record.resultText;
   redraw();
 }
 

@@ -25,6 +25,8 @@ public:
   TLiveBoard(std::ostream& terminal, bool isTerminal, int columns, const std::vector<std::string>& ports,
              std::chrono::milliseconds redrawEvery = kRedrawEvery);
 
+  void portAdded(size_t port, const std::string& name) override;
+  void benchCounts(const TBenchCounts& counts) override;
   void progress(size_t port, int percent) override;
   void status(size_t port, const std::string& text) override;
   void logger(size_t port, const std::string& text) override;
@@ -37,11 +39,15 @@ public:
 private:
   void redrawWhenDue();
   void redraw();
+  TBoardRow& rowOf(size_t port) { return board_.row(rowOf_[port]); }
 
   TFleetBoard board_;
   const std::chrono::milliseconds redrawEvery_;
   std::chrono::steady_clock::time_point lastDraw_{};
-  std::vector<TTimeLeft> timeLeft_;
+  std::vector<TTimeLeft> timeLeft_;  // per port index
+  // The board row of each port index: on a bench a logger plugged in again
+  // on the same port takes over that port's row.
+  std::vector<size_t> rowOf_;
   bool ended_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/port_job_view.h"
 
 #include "cli/exit_status.h"
+#include "cli/image_digest.h"
 #include "engine/status_codes.h"
 #include "firmware/identity_names.h"
 #include "frontend/report_line.h"
@@ -83,6 +84,7 @@ void TPortJobView::noteChoice(const TNotification& notification) {
   if (notification.code != ntf::SourceSelected) return;
   FirmwareSources().getFirmwareHeader(static_cast<uint32_t>(SelectedSource()), chosenHeader_);
   chosenImage_ = imageText(chosenHeader_);
+  chosenSource_ = SelectedSource();
 }
 
 TPortRecord TPortJobView::record() const {
@@ -90,7 +92,10 @@ TPortRecord TPortJobView::record() const {
   record.port = settings_.portText;
   if (firstClass_ && firstVersion_) record.loggerBefore = loggerText(*firstClass_, *firstVersion_);
   record.exitStatus = exitStatus_;
-  if (firmwareStarted(record.exitStatus)) record.image = chosenImage_;
+  if (firmwareStarted(record.exitStatus)) {
+    record.image = chosenImage_;
+    record.imageSha256 = imageSha256(FirmwareSources(), chosenSource_);
+  }
   // The new firmware answers with its class; its version is the image's.
   // Error 21 skipped that answer.
   if (record.exitStatus == kExitSuccess && lastClass_)

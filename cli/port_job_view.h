@@ -105,6 +105,7 @@ private:
   std::optional<uint16_t> firstVersion_;
   TBl3FileHeader chosenHeader_;
   std::string chosenImage_;
+  int chosenSource_ = -1;  // the firmware source of chosenImage_
 };
 
 }  // namespace kelvry::cli

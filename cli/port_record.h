@@ -16,6 +16,7 @@ struct TPortRecord {
   std::string loggerBefore;  // class and version the logger answered first with; empty: never answered
   std::string loggerAfter;   // class and version the new firmware answered with; empty: not restarted
   std::string image;         // the firmware the job chose; empty: none
+  std::string imageSha256;   // the SHA-256 of its records (cli/image_digest.h); empty: none
   std::string resultText;    // the closing message
   int exitStatus = 0;        // what a run on this port alone would exit with
   int repeats = 0;           // automatic repeats

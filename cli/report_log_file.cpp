@@ -39,21 +39,25 @@ std::string durationText(std::chrono::steady_clock::duration duration) {
   return format("%lld:%.2lld", static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
 }
 
-TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::string& port,
-                               std::chrono::system_clock::time_point start) {
+TFilePtr createRecordFile(const std::filesystem::path& folder, const std::string& stem, const std::string& extension,
+                          std::filesystem::path& path) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) throw std::runtime_error("cannot create folder \"" + utf8Text(folder) + "\": " + error.message());
-  const std::string name = reportFileName(port, start);
-  const std::string stem = name.substr(0, name.size() - std::string(".log").size());
   constexpr int kMaxNames = 1000;
-  for (int n = 1; n <= kMaxNames && !file_; ++n) {
-    path_ = folder / utf8Path(n == 1 ? name : stem + "_" + std::to_string(n) + ".log");
-    file_ = createNewFile(path_);
-    if (!file_ && errno != EEXIST)
-      throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": " + std::strerror(errno));
+  for (int n = 1; n <= kMaxNames; ++n) {
+    path = folder / utf8Path(n == 1 ? stem + extension : stem + "_" + std::to_string(n) + extension);
+    if (TFilePtr file = createNewFile(path)) return file;
+    if (errno != EEXIST) throw std::runtime_error("cannot write \"" + utf8Text(path) + "\": " + std::strerror(errno));
   }
-  if (!file_) throw std::runtime_error("cannot write \"" + utf8Text(path_) + "\": every name is taken");
+  throw std::runtime_error("cannot write \"" + utf8Text(path) + "\": every name is taken");
+}
+
+TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::string& port,
+                               std::chrono::system_clock::time_point start) {
+  const std::string name = reportFileName(port, start);
+  file_ = createRecordFile(folder, name.substr(0, name.size() - std::string(".log").size()), ".log", path_);
+  std::error_code error;
   put("Port: " + port + "\n");
   // A disk already full stops the run before any logger is touched, as a
   // folder that cannot be written does; the empty file is ours to remove.
@@ -97,13 +101,14 @@ void TReportLogFile::writeResult(const TPortRecord& record) {
   const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
   put("Result: " + std::to_string(record.exitStatus) + ' ' + record.resultText + '\n' +
       "Logger before: " + orDash(record.loggerBefore) + '\n' + "Logger after: " + orDash(record.loggerAfter) + '\n' +
-      "Firmware installed: " + orDash(record.image) + '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
+      "Firmware installed: " + orDash(record.image) + '\n' + "Firmware SHA-256: " + orDash(record.imageSha256) +
+      '\n' + "Repeats: " + std::to_string(record.repeats) + '\n' +
       "Duration: " + durationText(record.duration) + '\n');
 }
 
 TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vector<std::string>& ports,
                            std::chrono::system_clock::time_point start, std::ostream& err)
-    : err_(err) {
+    : folder_(folder), start_(start), err_(err) {
   try {
     for (const std::string& port : ports) files_.push_back(std::make_unique<TReportLogFile>(folder, port, start));
   } catch (const std::runtime_error&) {
@@ -121,11 +126,21 @@ TReportFiles::TReportFiles(const std::filesystem::path& folder, const std::vecto
 TReportFiles::TReportFiles(std::vector<std::unique_ptr<TReportLogFile>> files, std::ostream& err)
     : files_(std::move(files)), err_(err) {}
 
+void TReportFiles::portAdded(size_t port, const std::string& name) {
+  if (files_.size() <= port) files_.resize(port + 1);
+  try {
+    files_[port] = std::make_unique<TReportLogFile>(folder_, name, start_);
+  } catch (const std::runtime_error& e) {
+    unmade_.push_back(name + ": " + e.what());
+  }
+}
+
 void TReportFiles::event(size_t port, const TPortEvent& event) {
-  if (!event.empty()) files_[port]->write(event);
+  if (!event.empty() && files_[port]) files_[port]->write(event);
 }
 
 void TReportFiles::finished(size_t port, const TPortRecord& record) {
+  if (!files_[port]) return;
   files_[port]->writeResult(record);
   files_[port]->close();
 }
@@ -133,7 +148,9 @@ void TReportFiles::finished(size_t port, const TPortRecord& record) {
 // Told after every port is done, when nothing is drawn in place any more;
 // the port's own status goes with it, as a run of one port has no summary.
 void TReportFiles::summary(const std::vector<TPortRecord>& records) {
+  for (const std::string& unmade : unmade_) err_ << "kelvry-update-cli: no report file for " << unmade << std::endl;
   for (size_t i = 0; i < files_.size(); ++i) {
+    if (!files_[i]) continue;
     const TReportLogFile& file = *files_[i];
     if (file.failure().empty()) continue;
     err_ << "kelvry-update-cli: report file \"" << utf8Text(file.path()) << "\" is incomplete: " << file.failure();
@@ -144,7 +161,8 @@ void TReportFiles::summary(const std::vector<TPortRecord>& records) {
 }
 
 bool TReportFiles::complete() const {
-  return std::ranges::all_of(files_, [](const auto& file) { return file->failure().empty(); });
+  return unmade_.empty() &&
+         std::ranges::all_of(files_, [](const auto& file) { return !file || file->failure().empty(); });
 }
 
 }  // namespace kelvry::cli

@@ -26,6 +26,13 @@ namespace kelvry::cli {
 // file name cannot hold replaced by '-'.
 std::string reportFileName(const std::string& port, std::chrono::system_clock::time_point start);
 
+// Creates `folder` when it is missing, and a new file `stem` + `extension`
+// in it; where that name is taken, "_2", "_3", ... goes before the
+// extension. `path` is the file's. Throws std::runtime_error, with the
+// reason, when no file can be made.
+TFilePtr createRecordFile(const std::filesystem::path& folder, const std::string& stem, const std::string& extension,
+                          std::filesystem::path& path);
+
 class TReportLogFile {
 public:
   // Creates `folder` when it is missing, and the file anew: where the name is
@@ -68,6 +75,10 @@ public:
   // The same for files already made (tests give ones that cannot be written).
   TReportFiles(std::vector<std::unique_ptr<TReportLogFile>> files, std::ostream& err);
 
+  // A logger plugged in during a bench run gets its file when it appears;
+  // one that cannot be made leaves the records incomplete (the logger is
+  // updated all the same: its result is in the summary).
+  void portAdded(size_t port, const std::string& name) override;
   void event(size_t port, const TPortEvent& event) override;
   void finished(size_t port, const TPortRecord& record) override;
   void summary(const std::vector<TPortRecord>& records) override;
@@ -76,7 +87,10 @@ public:
   bool complete() const;
 
 private:
-  std::vector<std::unique_ptr<TReportLogFile>> files_;
+  std::vector<std::unique_ptr<TReportLogFile>> files_;  // null: could not be made
+  std::vector<std::string> unmade_;  // why each missing file could not be made
+  std::filesystem::path folder_;
+  std::chrono::system_clock::time_point start_{};
   std::ostream& err_;
 };
 

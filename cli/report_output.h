@@ -17,13 +17,15 @@ class TReportOutput final : public IRunOutput {
 public:
   TReportOutput(std::vector<std::string> ports, TStdoutLines& lines);
 
+  void portAdded(size_t port, const std::string& name) override;
   void event(size_t port, const TPortEvent& event) override;
 
 private:
   void write(size_t port, const std::string& line);
 
-  const std::vector<std::string> ports_;
+  std::vector<std::string> ports_;
   TStdoutLines& lines_;
+  bool namePorts_;  // lines start with their port
 };
 
 }  // namespace kelvry::cli

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/bench_counts.h"
 #include "cli/port_event.h"
 #include "cli/port_record.h"
 
@@ -17,6 +18,12 @@ namespace kelvry::cli {
 class IRunOutput {
 public:
   virtual ~IRunOutput() = default;
+
+  // Bench mode: a port that appeared during the run is port `port` from now
+  // on (a logger plugged in again on the same port gets a new index).
+  virtual void portAdded(size_t /*port*/, const std::string& /*name*/) {}
+  // Bench mode: the counts changed.
+  virtual void benchCounts(const TBenchCounts& /*counts*/) {}
 
   // A job of the port started (a repeat too) or the port's last job ended.
   virtual void jobRunning(size_t /*port*/, bool /*running*/) {}

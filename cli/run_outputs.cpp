@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "cli/bench_notices.h"
 #include "cli/fleet_summary.h"
 #include "cli/json_lines.h"
 #include "cli/live_board.h"
@@ -12,11 +13,13 @@
 
 namespace kelvry::cli {
 
-TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, std::ostream& err) : lines_(out) {
-  const bool several = settings.ports.size() > 1;
+TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, std::ostream& err)
+    : lines_(out), errLines_(err) {
+  const bool several = settings.bench || settings.ports.size() > 1;
   if (several) {
     auto board = std::make_unique<TLiveBoard>(err, settings.stderrIsTerminal, settings.columns, settings.ports);
     lines_.drawnAround(board.get());
+    errLines_.drawnAround(board.get());
     outputs_.push_back(std::move(board));
   } else {
     auto line = std::make_unique<TLiveProgress>(err, settings.stderrIsTerminal, settings.columns);
@@ -33,6 +36,9 @@ TRunOutputs::TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, 
     reportFiles_ = files.get();
     outputs_.push_back(std::move(files));
   }
+  if (settings.bench)
+    outputs_.push_back(
+        std::make_unique<TBenchNotices>(errLines_, settings.stderrIsTerminal, settings.bell, settings.successStatus));
   if (several) {
     outputs_.push_back(std::make_unique<TSummaryOutput>(settings.json ? TStdoutLines(err) : lines_));
   }
@@ -42,6 +48,14 @@ template <class Call>
 void TRunOutputs::toEach(Call call) {
   const std::lock_guard lock(mutex_);
   for (const auto& output : outputs_) call(*output);
+}
+
+void TRunOutputs::portAdded(size_t port, const std::string& name) {
+  toEach([&](IRunOutput& o) { o.portAdded(port, name); });
+}
+
+void TRunOutputs::benchCounts(const TBenchCounts& counts) {
+  toEach([&](IRunOutput& o) { o.benchCounts(counts); });
 }
 
 void TRunOutputs::jobRunning(size_t port, bool running) {

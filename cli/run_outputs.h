@@ -29,6 +29,11 @@ struct TRunOutputSettings {
   bool stderrIsTerminal = false;  // draw the progress line or the board there
   int columns = 80;               // the terminal's width
   std::string logFolder;          // empty: no report files
+  // Bench mode: ports arrive during the run (portAdded), the board has the
+  // counts above it, and each finished logger is told on stderr.
+  bool bench = false;
+  bool bell = false;              // bench mode: ring on each finished logger, on a terminal
+  int successStatus = 0;          // bench mode: a logger's status when it was done right
 };
 
 class TRunOutputs final : public IRunOutput {
@@ -37,6 +42,8 @@ public:
   // be written, before any logger is touched.
   TRunOutputs(const TRunOutputSettings& settings, std::ostream& out, std::ostream& err);
 
+  void portAdded(size_t port, const std::string& name) override;
+  void benchCounts(const TBenchCounts& counts) override;
   void jobRunning(size_t port, bool running) override;
   void event(size_t port, const TPortEvent& event) override;
   void progress(size_t port, int percent) override;
@@ -55,6 +62,7 @@ private:
 
   std::mutex mutex_;
   TStdoutLines lines_;
+  TStdoutLines errLines_;  // bench mode's notices, around the board as well
   // In the order they are told: what draws in place first, so that it is
   // off the screen before a summary is printed.
   std::vector<std::unique_ptr<IRunOutput>> outputs_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs to build, test and package
 # (CLI11 parses the command line, nlohmann-json writes its JSON lines,
+# libssl-dev's libcrypto hashes the images for a bench's case report,
 # help2man writes the manual pages, CPack's DEB generator uses file to find
 # the programs, lintian checks the package, ccache keeps unchanged objects
 # between builds).
@@ -11,7 +12,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev libssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   # The desktop tests and the README's pictures: an X server, a window

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <nlohmann/json.hpp>
@@ -150,10 +151,78 @@ TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
   }
 }
 
+// A virtual bench: three loggers plugged in a few seconds apart, each
+// updated once and unplugged, and the run ends once all three are done.
+TEST(CliFleet, ABenchOfVirtualLoggersUpdatesEachAsItIsPluggedIn) {
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.run({"--bench", "--simulate", "3", "--expect", "3", "--yes"}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const std::map<QString, QString> last = lastLinePerPort(run);
+  ASSERT_EQ(last.size(), 3u) << run.out.toStdString();
+  for (const auto& [port, text] : last) {
+    EXPECT_EQ(text, kSuccess) << port.toStdString();
+    EXPECT_EQ(run.err.count(port + ": done, unplug it"), 1) << run.err.toStdString();
+  }
+  EXPECT_TRUE(run.err.contains("Updated 3, failed 0, running 0")) << run.err.toStdString();
+  const QStringList summary = run.out.mid(run.out.indexOf("\n\n") + 2).split('\n', Qt::SkipEmptyParts);
+  ASSERT_GE(summary.size(), 4) << run.out.toStdString();
+  EXPECT_TRUE(summary[0].startsWith("Port")) << summary[0].toStdString();
+}
+
+// Ctrl-C on a bench: the running job is cancelled, no logger plugged in
+// later is taken, and the case report is still written into --log-dir.
+TEST(CliFleet, ABenchStoppedByCtrlCStillWritesItsCaseReport) {
+  QTemporaryDir folder;
+  const QString records = folder.filePath("records");
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.runAndSignal({"--bench", "--simulate", "3", "--yes", "--log-dir", records},
+                                             "Progress", SIGINT, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 80) << run.err.toStdString();
+  const QStringList cases = QDir(records).entryList({"case_*.txt"}, QDir::Files);
+  ASSERT_EQ(cases.size(), 1) << QDir(records).entryList().join(' ').toStdString();
+  QFile file(QDir(records).filePath(cases.front()));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
+  EXPECT_TRUE(text.startsWith("Case report\nStarted: ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Z (stopped)\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Program: kelvry-update-cli ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Loggers: 1, succeeded 0, failed 1\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("  Result: 20 Process cancelled!\n")) << text.toStdString();
+  EXPECT_FALSE(run.out.contains("Case report")) << "with --log-dir it goes into the folder";
+}
+
+// Without --log-dir the case report follows the summary on stdout, with the
+// digest of the image the loggers got.
+TEST(CliFleet, ABenchEndsWithItsCaseReportAfterTheSummary) {
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.run({"--bench", "--simulate", "1", "--yes"}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const qsizetype summary = run.out.indexOf("\nPort ");
+  const qsizetype report = run.out.indexOf("\nCase report\n");
+  ASSERT_GT(summary, 0) << run.out.toStdString();
+  EXPECT_GT(report, summary) << run.out.toStdString();
+  EXPECT_TRUE(QRegularExpression("\nImage: Kelvry V2\\.92 [^\n]*, SHA-256 [0-9a-f]{64}\n").match(run.out).hasMatch())
+      << run.out.toStdString();
+  EXPECT_TRUE(run.out.contains("Loggers: 1, succeeded 1, failed 0\n")) << run.out.toStdString();
+}
+
+TEST(CliFleet, ABenchWithoutATerminalNeedsYes) {
+  test::TCliProcess cli;
+  const test::TCliRun run = cli.run({"--bench"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("add --yes")) << run.err.toStdString();
+  EXPECT_EQ(run.out, "");
+}
+
 TEST(CliFleet, HelpDocumentsTheFleetOptionsAndTheirExitStatus) {
   test::TCliProcess cli;
   const test::TCliRun help = cli.run({"--help"});
-  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 ", "  81 "})
+  for (const char* text : {"--all-ports", "--json", "--log-dir", "--simulate [n]", "  80 ", "  81 ", "--bench",
+                           "--expect <n>", "--port-filter <vid:pid[:serial]>", "--bell", "Bench mode (--bench):"})
     EXPECT_TRUE(help.out.contains(text)) << text;
 }
 

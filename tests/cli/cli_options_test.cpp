@@ -164,7 +164,47 @@ INSTANTIATE_TEST_SUITE_P(
         TWordingCase{{"--port", kLong, "--port", kLong}, "give each port only once ('" + kShownLong + "')"},
         // What is echoed never reaches the terminal as a command.
         TWordingCase{{"--port", "\x1b]0;title\x07"}, "--port: a port name holds no control characters ('\\x1b]0;title\\x07')"},
-        TWordingCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
+        TWordingCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"},
+        TWordingCase{{"--bench", "--port", "a"},
+                     "--bench finds the ports itself: give --port-filter instead of --port or --all-ports"},
+        TWordingCase{{"--bench", "--all-ports"},
+                     "--bench finds the ports itself: give --port-filter instead of --port or --all-ports"},
+        TWordingCase{{"--simulate", "--expect", "2"}, "--expect, --port-filter and --bell apply to --bench only"},
+        TWordingCase{{"--all-ports", "--bell"}, "--expect, --port-filter and --bell apply to --bench only"},
+        TWordingCase{{"--bench", "--expect", "0"}, "--expect needs a number of loggers of 1 or more, not '0'"},
+        TWordingCase{{"--bench", "--expect", "two"}, "--expect needs a number of loggers of 1 or more, not 'two'"},
+        TWordingCase{{"--bench", "--expect", "1", "--expect", "2"}, "give --expect only once"},
+        TWordingCase{{"--bench", "--simulate", "2", "--expect", "3"},
+                     "--expect 3 is more than the 2 virtual loggers of --simulate"},
+        TWordingCase{{"--bench", "--port-filter", "0403"},
+                     "--port-filter needs a USB vendor and product id as vvvv:pppp, with a serial number as "
+                     "vvvv:pppp:serial if wanted, not '0403'"},
+        TWordingCase{{"--bench", "--simulate", "--port-filter", "0403:6001"},
+                     "--port-filter chooses USB serial ports; virtual loggers have none"}));
+
+TEST(CliOptions, KeepsTheValuesOfABench) {
+  const TCliParseResult result =
+      parseCliOptions(withProgram({"--bench", "--expect", "4", "--port-filter", "0403:6001", "--port-filter",
+                                   "10c4:ea60:0001", "--bell", "--log-dir", "records", "--yes"}));
+  ASSERT_EQ(result.error, "");
+  const TCliOptions& o = result.options;
+  EXPECT_EQ(o.action, TAction::Update);
+  EXPECT_TRUE(o.bench);
+  EXPECT_EQ(o.expect, 4);
+  ASSERT_EQ(o.portFilters.size(), 2u);
+  EXPECT_EQ(o.portFilters[1].serialNumber, "0001");
+  EXPECT_TRUE(o.bell);
+  EXPECT_TRUE(o.ports.empty());
+
+  const TCliParseResult plain = parseCliOptions(withProgram({"--bench"}));
+  ASSERT_EQ(plain.error, "");
+  EXPECT_FALSE(plain.options.expect.has_value()) << "until stopped";
+  EXPECT_TRUE(plain.options.portFilters.empty()) << "every USB serial port";
+  EXPECT_FALSE(plain.options.bell);
+  const TCliParseResult simulated = parseCliOptions(withProgram({"--bench", "--simulate", "3", "--expect", "3"}));
+  ASSERT_EQ(simulated.error, "");
+  EXPECT_EQ(simulated.options.simulateCount, 3);
+}
 
 TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   const TCliParseResult result = parseCliOptions(

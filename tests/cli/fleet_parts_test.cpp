@@ -76,6 +76,22 @@ TEST(FleetBoard, SendsNothingWhenNoRowChanged) {
   EXPECT_NE(terminal.str(), "");
 }
 
+TEST(FleetBoard, AHeaderAndNewRowsAreCountedWhenItGoesBackUp) {
+  std::ostringstream terminal;
+  TFleetBoard board(terminal, true, 80, {});
+  board.show();
+  board.setHeader("Updated 0");
+  board.addRow(TBoardRow{"a", "", 0, "", ""});
+  EXPECT_EQ(terminal.str(), "Updated 0\033[K\n\r\033[1A\033[JUpdated 0\033[K\na  -                      0%\033[K\n");
+  terminal.str("");
+  board.setHeader("Updated 1");
+  board.refresh();
+  EXPECT_EQ(terminal.str(), "\r\033[2AUpdated 1\033[K\na  -                      0%\033[K\n");
+  terminal.str("");
+  board.hide();
+  EXPECT_EQ(terminal.str(), "\r\033[2A\033[J");
+}
+
 // A slow console must not hold the ports up: changes wait for the next
 // redraw, a report line brings the rows back whole, a result shows at once.
 TEST(LiveBoard, RedrawsChangesAtMostOnceAPeriod) {
@@ -171,6 +187,37 @@ TEST(ReportLogFile, AWriteTheDiskRefusesMakesTheRecordIncomplete) {
   EXPECT_EQ(file.failure(), std::strerror(ENOSPC));
 }
 
+// On a bench each logger gets its file when it is plugged in, also a second
+// one on the same port; a file that cannot be made then is told at the end.
+TEST(ReportFiles, ALoggerThatAppearsDuringTheRunGetsItsOwnFile) {
+  namespace fs = std::filesystem;
+  const fs::path folder = test::makeTempFolder("kelvry-report-");
+  const auto start = std::chrono::system_clock::now();
+  std::ostringstream err;
+  TReportFiles reports(folder / "records", {}, start, err);
+  TPortRecord record;
+  record.port = "/dev/ttyUSB0";
+  record.resultText = "Update Kelvry V2.92 succesfully completed.";
+  for (size_t logger = 0; logger < 2; ++logger) {
+    reports.portAdded(logger, "/dev/ttyUSB0");
+    reports.finished(logger, record);
+  }
+  const std::string name = reportFileName("/dev/ttyUSB0", start);
+  EXPECT_TRUE(fileText(folder / "records" / name).starts_with("Port: /dev/ttyUSB0\nResult: 0 Update"));
+  EXPECT_TRUE(fs::exists(folder / "records" / (name.substr(0, name.size() - 4) + "_2.log")));
+  EXPECT_TRUE(reports.complete());
+
+  fs::remove_all(folder / "records");
+  std::ofstream(folder / "records") << "a file where the folder was\n";
+  reports.portAdded(2, "/dev/ttyUSB1");
+  reports.event(2, TPortEvent{});
+  reports.finished(2, record);
+  EXPECT_FALSE(reports.complete());
+  reports.summary({record, record, record});
+  EXPECT_TRUE(err.str().starts_with("kelvry-update-cli: no report file for /dev/ttyUSB1: ")) << err.str();
+  fs::remove_all(folder);
+}
+
 TEST(ReportFiles, EachIncompleteRecordIsToldOnceWithItsFileReasonAndThePortsOwnResult) {
   const std::filesystem::path folder = test::makeTempFolder("kelvry-report-");
   const auto start = std::chrono::system_clock::now();
@@ -254,6 +301,7 @@ TEST(FleetJson, OneObjectPerNotificationAndOneResultPerPort) {
   EXPECT_EQ(result.at("text"), record.resultText);
   EXPECT_EQ(result.at("loggerBefore"), "Kelvry V2.88");
   EXPECT_TRUE(result.at("loggerAfter").is_null());
+  EXPECT_TRUE(result.at("imageSha256").is_null());
   EXPECT_EQ(result.at("repeats"), 3);
   EXPECT_DOUBLE_EQ(result.at("seconds").get<double>(), 1.5);
 }

@@ -119,5 +119,61 @@ TEST(RunOutputs, JsonLinesReplaceTheReportAndTheSummaryGoesToStderr) {
   EXPECT_NE(err.str().find("Port"), std::string::npos);
 }
 
+// Loggers come and go on a bench: the board grows by a row for a new port,
+// a logger plugged in again takes its port's row back, the counts stand
+// above the rows, and each finished logger is told (with a bell only when
+// asked for).
+TEST(RunOutputs, ABenchTakesPortsAsTheyAppearAndTellsEachFinishedLogger) {
+  for (const bool bell : {false, true}) {
+    SCOPED_TRACE(bell);
+    std::ostringstream screen;
+    TRunOutputSettings settings = onTerminal({});
+    settings.bench = true;
+    settings.bell = bell;
+    TRunOutputs outputs(settings, screen, screen);
+    outputs.benchCounts({.updated = 0, .failed = 0, .running = 1, .waitingForUnplug = 0});
+    outputs.portAdded(0, "/dev/ttyUSB0");
+    outputs.event(0, lines({"Start"}));
+    EXPECT_NE(screen.str().find("/dev/ttyUSB0: 12-00-00 -> Start\n"), std::string::npos)
+        << "a bench names the port even of its only logger: " << screen.str();
+
+    screen.str("");
+    outputs.finished(0, record("/dev/ttyUSB0", 0, "done"));
+    outputs.benchCounts({.updated = 1, .failed = 0, .running = 0, .waitingForUnplug = 1});
+    const std::string done = screen.str();
+    EXPECT_NE(done.find("/dev/ttyUSB0: done, unplug it"), std::string::npos) << done;
+    EXPECT_EQ(done.find('\a') != std::string::npos, bell) << done;
+    EXPECT_NE(done.find("Updated 1, failed 0, running 0, waiting for unplug 1\033[K\n/dev/ttyUSB0 "),
+              std::string::npos)
+        << "the counts stand above the rows: " << done;
+
+    screen.str("");
+    outputs.portAdded(1, "/dev/ttyUSB1");
+    outputs.portAdded(2, "/dev/ttyUSB0");  // plugged in again: its row is taken over
+    outputs.status(2, "Erase");
+    outputs.finished(2, record("/dev/ttyUSB0", 30, "failed"));
+    const std::string again = screen.str();
+    EXPECT_NE(again.find("/dev/ttyUSB0: failed (status 30), unplug it"), std::string::npos) << again;
+    const std::string lastBoard = again.substr(again.rfind("Updated 1"));
+    EXPECT_EQ(lastBoard.find("/dev/ttyUSB0"), lastBoard.rfind("/dev/ttyUSB0")) << "one row per port: " << lastBoard;
+    EXPECT_NE(lastBoard.find("/dev/ttyUSB1"), std::string::npos) << lastBoard;
+  }
+}
+
+TEST(RunOutputs, ABenchOffATerminalTellsTheCountsAsLines) {
+  std::ostringstream out, err;
+  TRunOutputs outputs({.ports = {}, .json = true, .stderrIsTerminal = false, .columns = 80, .logFolder = "",
+                       .bench = true, .bell = true, .successStatus = 0},
+                      out, err);
+  outputs.portAdded(0, "COM7");
+  outputs.benchCounts({.updated = 0, .failed = 0, .running = 1, .waitingForUnplug = 0});
+  outputs.event(0, lines({"Start"}));
+  outputs.finished(0, record("COM7", 0, "done"));
+  EXPECT_EQ(err.str(), "Updated 0, failed 0, running 1, waiting for unplug 0\nCOM7: done, unplug it\n")
+      << "no bell off a terminal";
+  std::istringstream text(out.str());
+  for (std::string line; std::getline(text, line);) EXPECT_EQ(nlohmann::json::parse(line).at("port"), "COM7");
+}
+
 }  // namespace
 }  // namespace kelvry::cli

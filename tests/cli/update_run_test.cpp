@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "cli/image_digest.h"
 #include "cli/update_run.h"
 #include "engine/status_codes.h"
 #include "firmware/update_file.h"
@@ -181,6 +182,10 @@ TEST_F(FleetRun, JsonLinesAndReportFilesRecordEveryPort) {
   EXPECT_EQ(results[port(0)].at("status"), 0);
   EXPECT_EQ(results[port(0)].at("text"), kSuccess);
   EXPECT_EQ(results[port(0)].at("loggerBefore"), "Kelvry Series V2.88");
+  // The image is known by its digest too, in every record.
+  const std::string digest = imageSha256(settings.job.request.sources, 0);
+  EXPECT_EQ(results[port(0)].at("imageSha256"), digest);
+  EXPECT_TRUE(results[port(1)].at("imageSha256").is_null());
   EXPECT_EQ(results[port(1)].at("status"), err::LoggerException);
   EXPECT_EQ(results[port(1)].at("text"), kNotReady);
   EXPECT_TRUE(results[port(1)].at("image").is_null());
@@ -205,6 +210,7 @@ TEST_F(FleetRun, JsonLinesAndReportFilesRecordEveryPort) {
         "Result: " + std::to_string(result.ports[p].record.exitStatus) + " " + result.ports[p].record.resultText;
     EXPECT_NE(text.find(resultLine), std::string::npos) << text;
   }
+  EXPECT_NE(reports[port(0)].find("Firmware SHA-256: " + digest + "\n"), std::string::npos) << reports[port(0)];
   std::filesystem::remove_all(folder);
 }
 
