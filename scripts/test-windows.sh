@@ -69,7 +69,7 @@ output_has() { grep -qF -- "$1" "$work/$2"; }
 echo "== end to end under Wine: a COM port mapped onto the virtual logger"
 # One Wine server for all runs: it would otherwise end between two runs and
 # start anew, and a new one rebuilds the registry's serial-port map.
-wineserver -p >/dev/null 2>&1
+wineserver -p >/dev/null 2>&1 || true  # one may be running already
 
 start_logger
 run_cli --port COM7 --yes
@@ -176,6 +176,33 @@ check "Ctrl-C: each port says it was cancelled" \
   test "$(grep -c '^COM[78]: Process cancelled!$' "$work/out")" -eq 2
 rm -f "$WINEPREFIX/dosdevices/com8"
 kill "${sims[-2]}" 2>/dev/null || true
+stop_logger
+
+# Bench mode: a COM port that appears during the run (a logger mapped as
+# COM8 and entered in the registry's serial-port map, as Windows does on
+# plug-in) is taken and updated; --expect 1 then ends the run.
+# No USB port at the start: COM7 leaves the map for this check.
+rm -f "$WINEPREFIX/dosdevices/com8"
+for device in VCP0 VCP1; do
+  wine reg delete 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "\\Device\\$device" /f >/dev/null 2>&1 || true
+done
+bench_status=0
+timeout --kill-after=5 120 wine "$cli" --bench --expect 1 --yes >"$work/out" 2>"$work/err" &
+bench_runner=$!
+sleep 3  # the bench is running and sees no logger yet
+start_logger
+ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com7")" "$WINEPREFIX/dosdevices/com8"
+rm -f "$WINEPREFIX/dosdevices/com7"
+wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\VCP1' /t REG_SZ /d COM8 /f >/dev/null 2>&1
+wait "$bench_runner" || bench_status=$?
+sed -i 's/\r$//' "$work/out" "$work/err"
+((bench_status == 0)) || { echo "bench exit $bench_status:"; tail -n 5 "$work/out" "$work/err"; }
+check "bench: a port that appears is updated and --expect 1 ends the run with 0" test "$bench_status" -eq 0
+check "bench: the logger is told done" output_has 'COM8: done, unplug it' err
+check "bench: the case report names the result" output_has 'Result: 0 Update Kelvry V2.92 succesfully completed.' out
+wine reg delete 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\VCP1' /f >/dev/null 2>&1 || true
+wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\VCP0' /t REG_SZ /d COM7 /f >/dev/null 2>&1
+rm -f "$WINEPREFIX/dosdevices/com8"
 stop_logger
 
 # A port held by another program is not tested here: Wine lets a second
