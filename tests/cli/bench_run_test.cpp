@@ -25,7 +25,7 @@
 #include "engine/status_codes.h"
 #include "firmware/update_file.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/test_sources.h"
+#include "tests/support/short_image.h"
 #include "tools/logger_sim/pty_logger.h"
 
 namespace kelvry::cli {
@@ -35,26 +35,8 @@ using namespace std::chrono_literals;
 
 const std::string kSuccess = "Update Kelvry V2.92 succesfully completed.";
 
-// A short image keeps each update to its fixed pauses and a few lines.
-std::vector<std::string> shortImage() {
-  std::vector<std::string> lines;
-  for (uint16_t block = 0x0200; block < 0x0204; ++block) lines.push_back(test::dataRecord(block));
-  lines.push_back(test::dataRecord(test::kVectorBlock));
-  return lines;
-}
-
-TFirmwareSources shortImageFile() {
-  auto file = std::make_shared<TUpdateFile>();
-  file->header.tarvo_class = 26135;
-  file->header.tarvo_verH = 2;
-  file->header.tarvo_verL = 92;
-  file->header.tarvo_platform = 15;
-  file->header.tarvo_print = 56;
-  file->header.tarvo_bl = 3;
-  file->lines = shortImage();
-  file->lines.push_back(test::kEndOfFile);
-  return TFirmwareSources(std::move(file));
-}
+using test::shortImage;
+using test::shortImageFile;
 
 // The ports of a bench that the test plugs in and pulls out.
 class TTestBench final : public IPortSource {

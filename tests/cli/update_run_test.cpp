@@ -23,7 +23,7 @@
 #include "cli/update_run.h"
 #include "engine/status_codes.h"
 #include "firmware/update_file.h"
-#include "tests/support/test_sources.h"
+#include "tests/support/short_image.h"
 #include "tools/logger_sim/pty_logger.h"
 
 namespace kelvry::cli {
@@ -35,26 +35,8 @@ const std::string kSuccess = "Update Kelvry V2.92 succesfully completed.";
 const std::string kNotReady = "Aborted because the logger is not ready!";
 const std::string kCancelled = "Process cancelled!";
 
-// A short image keeps each update to its fixed pauses and a few lines.
-std::vector<std::string> shortImage() {
-  std::vector<std::string> lines;
-  for (uint16_t block = 0x0200; block < 0x0204; ++block) lines.push_back(test::dataRecord(block));
-  lines.push_back(test::dataRecord(test::kVectorBlock));
-  return lines;
-}
-
-TFirmwareSources shortImageFile() {
-  auto file = std::make_shared<TUpdateFile>();
-  file->header.tarvo_class = 26135;
-  file->header.tarvo_verH = 2;
-  file->header.tarvo_verL = 92;
-  file->header.tarvo_platform = 15;
-  file->header.tarvo_print = 56;
-  file->header.tarvo_bl = 3;
-  file->lines = shortImage();
-  file->lines.push_back(test::kEndOfFile);
-  return TFirmwareSources(std::move(file));
-}
+using test::shortImage;
+using test::shortImageFile;
 
 enum class TLoggerKind { Good, ExceptionOnIdentity, Silent };
 
