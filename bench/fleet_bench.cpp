@@ -93,7 +93,7 @@ int measure(int baud, int loggers, int report) {
   rusage self{};
   getrusage(RUSAGE_SELF, &self);
   int failed = 0;
-  for (const cli::TPortOutcome& port : result.ports) failed += port.record.exitStatus != 0;
+  for (const TPortOutcome& port : result.ports) failed += port.record.exitStatus != 0;
   std::printf("%7d %9.1f %14.3f %14.3f %11.1f %7d\n", loggers, wall, toolCpu / loggers,
               cpuSeconds(RUSAGE_CHILDREN) / loggers, static_cast<double>(self.ru_maxrss) / 1024, failed);
   std::fflush(stdout);

@@ -5,12 +5,12 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "cli/bench_run.h"
-#include "cli/case_report.h"
-#include "cli/exit_status.h"
 #include "cli/run_outputs.h"
-#include "cli/simulated_bench.h"
-#include "cli/utf8_path.h"
+#include "driver/bench_run.h"
+#include "driver/case_report.h"
+#include "driver/exit_status.h"
+#include "driver/simulated_bench.h"
+#include "driver/utf8_path.h"
 #include "engine/status_codes.h"
 #include "frontend/job_request.h"
 #include "frontend/port_open_advice.h"

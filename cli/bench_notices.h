@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_output.h"
 #include "cli/stdout_lines.h"
+#include "driver/run_output.h"
 
 // What a technician at the bench needs to hear besides the board: a line as
 // each logger is done, telling to unplug it, a bell with it when asked for

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/port_filter.h"
+#include "driver/port_filter.h"
 #include "frontend/job_session.h"
 
 // The command line of kelvry-update-cli: one action, its modifiers, and the

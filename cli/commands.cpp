@@ -8,21 +8,21 @@
 #include <vector>
 
 #include "cli/auto_port.h"
-#include "cli/cancel_signals.h"
 #include "cli/bench_command.h"
+#include "cli/cancel_signals.h"
 #include "cli/confirmation.h"
 #include "cli/console.h"
-#include "cli/exit_status.h"
 #include "cli/firmware_table.h"
 #include "cli/port_table.h"
 #include "cli/update_command.h"
+#include "driver/exit_status.h"
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "frontend/firmware_overview.h"
+#include "frontend/run_options.h"
 #include "serial/port_list.h"
 #include "serial/usb_port_identity.h"
-#include "frontend/run_options.h"
 
 namespace kelvry::cli {
 

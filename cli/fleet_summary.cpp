@@ -1,7 +1,7 @@
 #include "cli/fleet_summary.h"
 
 #include "cli/firmware_table.h"
-#include "cli/report_log_file.h"
+#include "driver/report_log_file.h"
 
 namespace kelvry::cli {
 

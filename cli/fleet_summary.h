@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/port_record.h"
-#include "cli/run_output.h"
 #include "cli/stdout_lines.h"
+#include "driver/port_record.h"
+#include "driver/run_output.h"
 
 // The table printed at the end of a run over several ports: one row per
 // port with the logger before and after, the firmware installed, the

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/utc_stamp.h"
+#include "driver/utc_stamp.h"
 
 namespace kelvry::cli {
 

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "cli/port_event.h"
-#include "cli/port_record.h"
-#include "cli/run_output.h"
 #include "cli/stdout_lines.h"
+#include "driver/port_event.h"
+#include "driver/port_record.h"
+#include "driver/run_output.h"
 
 // The machine-readable output of a run for scripts and line controllers:
 // one JSON object per line. Every notification a port's job posted gives

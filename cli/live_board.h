@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/fleet_board.h"
-#include "cli/run_output.h"
+#include "driver/run_output.h"
 #include "frontend/time_left.h"
 
 // The live board of several ports on stderr: a row per port with its

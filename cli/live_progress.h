@@ -3,7 +3,7 @@
 #include <iosfwd>
 
 #include "cli/progress_line.h"
-#include "cli/run_output.h"
+#include "driver/run_output.h"
 
 // The progress line of a single port's update on stderr: shown while a job
 // runs, kept below the report lines, taken away when the job has ended.

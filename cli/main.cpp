@@ -6,8 +6,8 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
-#include "cli/exit_status.h"
 #include "cli/program_arguments.h"
+#include "driver/exit_status.h"
 #include "frontend/internal_switch.h"
 #include "frontend/run_options.h"
 

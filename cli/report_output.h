@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_output.h"
 #include "cli/stdout_lines.h"
+#include "driver/run_output.h"
 
 // The report of an update on stdout, as the window's report shows it:
 // "hh-nn-ss -> text" lines and the closing message as the job's last line.

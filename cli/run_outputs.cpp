@@ -7,9 +7,9 @@
 #include "cli/json_lines.h"
 #include "cli/live_board.h"
 #include "cli/live_progress.h"
-#include "cli/report_log_file.h"
 #include "cli/report_output.h"
-#include "cli/utf8_path.h"
+#include "driver/report_log_file.h"
+#include "driver/utf8_path.h"
 
 namespace kelvry::cli {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_output.h"
 #include "cli/stdout_lines.h"
+#include "driver/run_output.h"
 
 // Every output of one run behind one lock, so that ports calling from their
 // own threads never mix their lines. Which outputs a run has follows from
@@ -19,9 +19,11 @@
 //   people, goes to stderr);
 // - --log-dir: a report file per port as well.
 
-namespace kelvry::cli {
-
+namespace kelvry {
 class TReportFiles;
+}  // namespace kelvry
+
+namespace kelvry::cli {
 
 struct TRunOutputSettings {
   std::vector<std::string> ports;

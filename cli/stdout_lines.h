@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "cli/run_output.h"
+#include "driver/run_output.h"
 
 // Whole lines on stdout, written around whatever is drawn in place on the
 // terminal (stdout and stderr are often the same terminal), each flushed at

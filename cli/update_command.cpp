@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "cli/auto_port.h"
-#include "cli/exit_status.h"
-#include "cli/simulated_logger.h"
 #include "cli/update_run.h"
+#include "driver/exit_status.h"
+#include "driver/simulated_logger.h"
 #include "engine/status_codes.h"
 #include "frontend/job_request.h"
 #include "frontend/port_open_advice.h"

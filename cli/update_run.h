@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/port_job_view.h"
-#include "cli/port_record.h"
-#include "cli/run_output.h"
 #include "cli/run_outputs.h"
+#include "driver/port_run.h"
 #include "engine/update_request.h"
 #include "serial/transport.h"
 #include "waits/cancel_token.h"
@@ -29,26 +27,10 @@ struct TRunSettings {
   std::vector<TJobEnvironment> environments;
 };
 
-struct TPortOutcome {
-  TPortRecord record;
-  TSerialFailure portFailure;  // why the port did not open (status 10)
-};
-
 struct TRunResult {
   int exitStatus = 0;
   std::vector<TPortOutcome> ports;  // in the order of the ports
 };
-
-// The process's exit status for the ports' own statuses: a single port's
-// own; for several, 0 when every logger was updated (or, reading info only,
-// 70 when every logger was read), else kExitSomeFailed.
-int runExitStatus(const std::vector<TPortOutcome>& ports, bool readInfoOnly);
-
-// Runs one port's jobs on the calling thread, from the first start to the
-// last notification, under `cancel` (a child of the run's token), and tells
-// `output` as port `index`.
-TPortOutcome runPort(TJobViewSettings settings, const TJobEnvironment& environment, size_t index,
-                     std::shared_ptr<TCancelToken> cancel, IRunOutput& output);
 
 // `cancel` is the run's token, which a signal sets; each port runs below a
 // child of it. Throws std::runtime_error before any job starts when the

@@ -18,14 +18,14 @@
 #include <thread>
 #include <vector>
 
-#include "cli/bench_run.h"
-#include "cli/exit_status.h"
-#include "cli/port_filter.h"
 #include "cli/run_outputs.h"
+#include "driver/bench_run.h"
+#include "driver/exit_status.h"
+#include "driver/port_filter.h"
 #include "engine/status_codes.h"
 #include "firmware/update_file.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/short_image.h"
+#include "tests/support/temp_folder.h"
 #include "tools/logger_sim/pty_logger.h"
 
 namespace kelvry::cli {

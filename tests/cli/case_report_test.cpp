@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/case_report.h"
-#include "cli/image_digest.h"
-#include "cli/sha256.h"
+#include "driver/case_report.h"
+#include "driver/image_digest.h"
+#include "driver/sha256.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_sources.h"
 

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/exit_status.h"
 #include "cli/fleet_board.h"
 #include "cli/json_lines.h"
 #include "cli/live_board.h"
 #include "cli/update_run.h"
-#include "cli/report_log_file.h"
-#include "cli/utc_stamp.h"
+#include "driver/exit_status.h"
+#include "driver/report_log_file.h"
+#include "driver/utc_stamp.h"
 #include "engine/status_codes.h"
 #include "tests/support/temp_folder.h"
 

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "cli/notification_queue.h"
+#include "driver/notification_queue.h"
 
 namespace kelvry::cli {
 namespace {

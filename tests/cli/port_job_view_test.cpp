@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/port_job_view.h"
 #include "cli/progress_line.h"
 #include "cli/run_outputs.h"
+#include "driver/port_job_view.h"
 #include "engine/status_codes.h"
 #include "frontend/report_line.h"
 #include "tests/support/recording_sink.h"

@@ -18,9 +18,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cli/exit_status.h"
-#include "cli/image_digest.h"
 #include "cli/update_run.h"
+#include "driver/exit_status.h"
+#include "driver/image_digest.h"
 #include "engine/status_codes.h"
 #include "firmware/update_file.h"
 #include "tests/support/short_image.h"
