@@ -13,6 +13,7 @@ namespace {
 constexpr uint8_t kExceptionBit = 0x20;
 constexpr size_t kFrameCrcIndex = 7;
 constexpr size_t kFrameClassLowIndex = 3;
+constexpr size_t kAddressHighIndex = 1;
 constexpr size_t kAddressLowIndex = 2;
 constexpr size_t kTypeIndex = 3;
 constexpr size_t kDataIndex = 4;
@@ -47,6 +48,14 @@ void flipDataByte(THexCodec& codec, int index) {
 void appendHexByte(std::string& text, uint8_t value) {
   text += nibbleToHexDigit(static_cast<uint8_t>(value >> 4));
   text += nibbleToHexDigit(value);
+}
+
+// One up in the high byte, one down in the low byte: the address bytes add up
+// as before, so the checksum stays the same and the line differs from the
+// one sent in its address alone.
+void moveToBlockOfTheSameSum(THexCodec& codec) {
+  codec.hexRecord[kAddressHighIndex] = static_cast<uint8_t>(codec.hexRecord[kAddressHighIndex] + 1);
+  codec.hexRecord[kAddressLowIndex] = static_cast<uint8_t>(codec.hexRecord[kAddressLowIndex] - 1);
 }
 
 // Written by hand: the codec builds no record of more than 64 data bytes.
@@ -109,7 +118,7 @@ void corruptRecord(std::string& line, TEchoPart part) {
     case TEchoPart::FirstDataByte: flipDataByte(codec, 0); break;
     case TEchoPart::MiddleDataByte: flipDataByte(codec, codec.count() / 2); break;
     case TEchoPart::LastDataByte: flipDataByte(codec, codec.count() - 1); break;
-    case TEchoPart::Address: codec.hexRecord[kAddressLowIndex] ^= 0x01; break;
+    case TEchoPart::Address: moveToBlockOfTheSameSum(codec); break;
     case TEchoPart::Type: codec.hexRecord[kTypeIndex] ^= 0x01; break;
     case TEchoPart::Length: line = withOneMoreDataByte(codec); return;
   }

@@ -53,7 +53,7 @@ enum class TEchoPart {
   FirstDataByte,
   MiddleDataByte,
   LastDataByte,
-  Address,  // the neighbouring block's address
+  Address,  // another block's, of the same checksum: the line differs there only
   Type,     // a record type other than data
   Length,   // one data byte more, see corruptRecord
 };
