@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <vector>
 
 #include "engine/comm_link.h"
@@ -45,6 +46,8 @@ struct TFrameCase {
   std::array<uint8_t, 6> parameters;
   std::vector<uint8_t> frame;  // as on the line, the CRC-8 last
 };
+
+void PrintTo(const TFrameCase& c, std::ostream* os) { *os << c.name; }
 
 class CommandFrame : public ::testing::TestWithParam<TFrameCase> {};
 

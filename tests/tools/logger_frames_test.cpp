@@ -66,6 +66,8 @@ struct TReplyFrameCase {
   std::string reply;  // with its CRC-8 worked out apart from this program
 };
 
+void PrintTo(const TReplyFrameCase& c, std::ostream* os) { *os << c.name; }
+
 class LoggerReplyFrame : public ::testing::TestWithParam<TReplyFrameCase> {};
 
 // The logger computes its CRC-8 with the host's own code: only fixed bytes

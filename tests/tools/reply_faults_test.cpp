@@ -169,6 +169,8 @@ struct TEchoPartCase {
   bool programmed;  // the flash holds the echo; else the line was not taken as data
 };
 
+void PrintTo(const TEchoPartCase& c, std::ostream* os) { *os << c.name; }
+
 class CorruptEchoPart : public ::testing::TestWithParam<TEchoPartCase> {};
 
 TEST_P(CorruptEchoPart, ChangesOnePartAndKeepsTheChecksumRight) {

@@ -137,6 +137,8 @@ struct TEchoPartName {
   TEchoPart part;
 };
 
+void PrintTo(const TEchoPartName& c, std::ostream* os) { *os << c.name; }
+
 class SimEchoPart : public ::testing::TestWithParam<TEchoPartName> {};
 
 // Every part a corrupted echo can change is reachable from the command line
