@@ -83,6 +83,7 @@ random_exchange() {
 }
 
 reply_kinds=(drop truncate bad-checksum exception-bit exception-bit-bad-checksum corrupt-char)
+echo_parts=(first-data middle-data last-data address type length)
 
 # One random fault of the virtual logger, as its options, appended to $faults.
 add_random_fault() {
@@ -93,7 +94,7 @@ add_random_fault() {
     1) faults+=" --fault $k:$kind" ;;
     2) # A burst as long as the link's attempts: the exchange fails.
        for i in 0 1 2 3 4; do faults+=" --fault $((k + i)):$kind"; done ;;
-    3) faults+=" --corrupt-echo $((RANDOM % data_lines))"
+    3) faults+=" --corrupt-echo $((RANDOM % data_lines)) --corrupt-part ${echo_parts[RANDOM % ${#echo_parts[@]}]}"
        if ((RANDOM % 3 == 0)); then faults+=" --corrupt-always"; fi ;;
     4) faults+=" --silent-from $k" ;;
     5) faults+=" --hang-up-at $k" ;;

@@ -60,6 +60,38 @@ TEST(LoggerFrames, ExactFrameOfTheDefaultLogger) {
   EXPECT_EQ(sim.port.exchange(identityQuery(), 8), expected);
 }
 
+struct TReplyFrameCase {
+  const char* name;
+  TLoggerConfig config;
+  std::string reply;  // with its CRC-8 worked out apart from this program
+};
+
+void PrintTo(const TReplyFrameCase& c, std::ostream* os) { *os << c.name; }
+
+class LoggerReplyFrame : public ::testing::TestWithParam<TReplyFrameCase> {};
+
+// The logger computes its CRC-8 with the host's own code: only fixed bytes
+// show that both are right, not merely alike.
+TEST_P(LoggerReplyFrame, CarriesItsKnownChecksum) {
+  TRunningLogger sim(GetParam().config);
+  EXPECT_EQ(sim.port.exchange(identityQuery(), 8), GetParam().reply);
+}
+
+TLoggerConfig flaggingExceptions() {
+  TLoggerConfig config;
+  config.faults.exceptionBitAlways = true;
+  return config;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Identity, LoggerReplyFrame,
+    ::testing::Values(TReplyFrameCase{"Application", {}, std::string("\x81\x00\x66\x17\x02\x5C\x00\xEC", 8)},
+                      TReplyFrameCase{"Bootloader", bootloaderConfig(),
+                                      std::string("\x81\x00\xC8\x02\x03\x00\x00\x55", 8)},
+                      TReplyFrameCase{"ExceptionBit", flaggingExceptions(),
+                                      std::string("\xA1\x00\x66\x17\x02\x5C\x00\x03", 8)}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
 TEST(LoggerFrames, JumpStartsTheBootloaderWithoutReply) {
   TRunningLogger sim;
   EXPECT_EQ(jumpFrame(), std::string("\x82\x81\x00\xA5\x5A\x00\x00\x09", 8));

@@ -146,6 +146,76 @@ TEST_P(CorruptEcho, OfOneLineOnceOrAlways) {
 INSTANTIATE_TEST_SUITE_P(Modes, CorruptEcho, ::testing::Values(false, true),
                          [](const auto& testCase) { return std::string(testCase.param ? "Always" : "Once"); });
 
+// The bytes of a record line, checksum included, read without the codec.
+std::vector<uint8_t> bytesOf(const std::string& line) {
+  std::vector<uint8_t> bytes;
+  for (size_t i = 1; i + 1 < line.size(); i += 2)
+    bytes.push_back(static_cast<uint8_t>(std::stoi(line.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+
+bool sumsToZero(const std::vector<uint8_t>& bytes) {
+  uint8_t sum = 0;
+  for (const uint8_t b : bytes) sum = static_cast<uint8_t>(sum + b);
+  return sum == 0;
+}
+
+struct TEchoPartCase {
+  const char* name;
+  TEchoPart part;
+  size_t from, to;  // the characters before the line's checksum that may differ, and some do
+  bool sameChecksum;
+  size_t echoLength;
+  bool programmed;  // the flash holds the echo; else the line was not taken as data
+};
+
+void PrintTo(const TEchoPartCase& c, std::ostream* os) { *os << c.name; }
+
+class CorruptEchoPart : public ::testing::TestWithParam<TEchoPartCase> {};
+
+TEST_P(CorruptEchoPart, ChangesOnePartAndKeepsTheChecksumRight) {
+  const TEchoPartCase& c = GetParam();
+  TLoggerConfig config = bootloaderConfig();
+  config.faults.corruptEchoOfLine = 0;
+  config.faults.corruptEchoPart = c.part;
+  TRunningLogger sim(config);
+  const std::string line = imageLines(2).front();
+  sim.port.exchange(commandRecord(0, 0x31), 13);
+
+  const std::string echo = sim.port.exchange(line, c.echoLength);
+  ASSERT_EQ(echo.size(), c.echoLength);
+  const std::vector<uint8_t> bytes = bytesOf(echo);
+  EXPECT_EQ(bytes.size(), bytes.front() + 5u);  // a well-formed line: its count fits its length
+  EXPECT_TRUE(sumsToZero(bytes));
+  // What the host reads, as many characters as it sent, passes as a record.
+  EXPECT_TRUE(sumsToZero(bytesOf(echo.substr(0, line.size()))));
+  const std::vector<size_t> at = differences(echo.substr(0, 137), line.substr(0, 137));
+  ASSERT_FALSE(at.empty());
+  EXPECT_GE(at.front(), c.from);
+  EXPECT_LE(at.back(), c.to);
+  EXPECT_EQ(echo.substr(137, 2) == line.substr(137, 2), c.sameChecksum);
+  const std::vector<std::string> flash = sim.logger.flashLines();
+  ASSERT_EQ(flash.size(), c.programmed ? 2u : 1u);
+  if (c.programmed) {
+    EXPECT_EQ(flash.front(), echo);
+  }
+}
+
+// Characters of a data line: 1-2 count, 3-6 address, 7-8 type, 9-136 data.
+constexpr size_t kMiddleData = 9 + 2 * 32;
+constexpr size_t kLastData = 9 + 2 * 63;
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, CorruptEchoPart,
+    ::testing::Values(TEchoPartCase{"FirstDataByte", TEchoPart::FirstDataByte, 9, 9, false, 139, true},
+                      TEchoPartCase{"MiddleDataByte", TEchoPart::MiddleDataByte, kMiddleData, kMiddleData, false, 139,
+                                    true},
+                      TEchoPartCase{"LastDataByte", TEchoPart::LastDataByte, kLastData, kLastData, false, 139, true},
+                      TEchoPartCase{"Address", TEchoPart::Address, 3, 6, true, 139, true},
+                      TEchoPartCase{"Type", TEchoPart::Type, 8, 8, false, 139, false},
+                      TEchoPartCase{"Length", TEchoPart::Length, 2, 2, false, 141, false}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
 TEST(LoggerFaults, SilentLoggerStillActsOnMessages) {
   TLoggerConfig config;
   config.faults.silentFrom = 3;

@@ -29,6 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_FALSE(o.config.identity.startInBootloader);
                       EXPECT_EQ(o.config.identity.appClass, 0x6617);
                       EXPECT_TRUE(o.config.faults.replyFaultAt.empty());
+                      EXPECT_EQ(o.config.faults.corruptEchoPart, TEchoPart::FirstDataByte);
                       EXPECT_FALSE(o.quiet || o.help || o.exitAfterStart);
                       EXPECT_EQ(o.flashOut, "");
                     }},
@@ -127,7 +128,40 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"--version", "2.256"}, std::vector<std::string>{"--fault", "3"},
                       std::vector<std::string>{"--fault", "3:melt"}, std::vector<std::string>{"--fault", "0:drop"},
                       std::vector<std::string>{"--hang-up-at", "0"}, std::vector<std::string>{"--baud", ""},
-                      std::vector<std::string>{"--quiet=yes"}, std::vector<std::string>{"--flash-out="}));
+                      std::vector<std::string>{"--quiet=yes"}, std::vector<std::string>{"--flash-out="},
+                      std::vector<std::string>{"--corrupt-part", "checksum"},
+                      std::vector<std::string>{"--corrupt-part"}));
+
+struct TEchoPartName {
+  const char* name;
+  TEchoPart part;
+};
+
+void PrintTo(const TEchoPartName& c, std::ostream* os) { *os << c.name; }
+
+class SimEchoPart : public ::testing::TestWithParam<TEchoPartName> {};
+
+// Every part a corrupted echo can change is reachable from the command line
+// and named in the help.
+TEST_P(SimEchoPart, IsTakenByNameAndListedInTheHelp) {
+  const TSimOptionsResult result = parseSimOptions({"--corrupt-part", GetParam().name});
+  ASSERT_EQ(result.error, "");
+  EXPECT_EQ(result.options.config.faults.corruptEchoPart, GetParam().part);
+  EXPECT_NE(simUsage().find(GetParam().name), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, SimEchoPart,
+                         ::testing::Values(TEchoPartName{"first-data", TEchoPart::FirstDataByte},
+                                           TEchoPartName{"middle-data", TEchoPart::MiddleDataByte},
+                                           TEchoPartName{"last-data", TEchoPart::LastDataByte},
+                                           TEchoPartName{"address", TEchoPart::Address},
+                                           TEchoPartName{"type", TEchoPart::Type},
+                                           TEchoPartName{"length", TEchoPart::Length}),
+                         [](const auto& testCase) {
+                           std::string name = testCase.param.name;
+                           std::erase(name, '-');
+                           return name;
+                         });
 
 }  // namespace
 }  // namespace kelvry::sim

@@ -60,6 +60,17 @@ TReplyFault parseFaultKind(const std::string& text) {
   return found->second;
 }
 
+TEchoPart parseEchoPart(const std::string& text) {
+  static const std::map<std::string, TEchoPart> kParts = {
+      {"first-data", TEchoPart::FirstDataByte}, {"middle-data", TEchoPart::MiddleDataByte},
+      {"last-data", TEchoPart::LastDataByte},   {"address", TEchoPart::Address},
+      {"type", TEchoPart::Type},                {"length", TEchoPart::Length},
+  };
+  const auto found = kParts.find(text);
+  if (found == kParts.end()) throw TOptionError("--corrupt-part: unknown part '" + text + "'");
+  return found->second;
+}
+
 void parseFault(const std::string& text, TLoggerFaults& faults) {
   const auto colon = text.find(':');
   if (colon == std::string::npos) throw TOptionError("--fault: expected K:KIND, got '" + text + "'");
@@ -106,6 +117,7 @@ const std::map<std::string, TValueHandler>& valueOptions() {
        [](TSimOptions& o, S v) {
          o.config.faults.corruptEchoOfLine = static_cast<int>(parseNumber(v, std::numeric_limits<int>::max(), "--corrupt-echo"));
        }},
+      {"--corrupt-part", [](TSimOptions& o, S v) { o.config.faults.corruptEchoPart = parseEchoPart(v); }},
       {"--wrong-class",
        [](TSimOptions& o, S v) { o.config.faults.wrongClassAfterStart = parseWord(v, "--wrong-class"); }},
       {"--silent-from", [](TSimOptions& o, S v) { o.config.faults.silentFrom = parsePositive(v, "--silent-from"); }},
@@ -186,6 +198,9 @@ Faults (exchanges are the messages received, counted from 1, wake-ups included):
                           exception-bit-bad-checksum, corrupt-char, nul
   --corrupt-echo I        corrupt the echo of data line I (0-based, counted from the erase)
   --corrupt-always        ... every time, not only once
+  --corrupt-part PART     ... in this part: first-data (default), middle-data or last-data
+                          (a data byte), address, type, or length (one data byte more);
+                          the echo's checksum stays right
   --exception-bit         every frame reply flags an exception
   --wrong-class C         the started application reports class C
   --stay-in-application   ignore the bootloader jump

@@ -241,18 +241,27 @@ std::string TVirtualLogger::programReply(uint16_t block, const THexCodec& reques
   THexCodec echo = request;
   echo.hexRecordToLine();
   if (corrupt) {
-    // The logger wrote a wrong byte: the flash keeps what the echo shows, so
-    // a host that ignored the difference would not get the application to start.
+    // The logger wrote the line wrongly: the flash keeps what the echo shows,
+    // so a host that ignored the difference would not get the application
+    // to start.
     corruptEchoUsed_ = true;
-    corruptRecordData(echo.hexLine);
-    echo.hexLineToRecord();
+    corruptRecord(echo.hexLine, config_.faults.corruptEchoPart);
     event("line " + std::to_string(lineNumber) + ": echo corrupted");
   }
-  flash_.program(block, dataOf(echo));
+  programAsEchoed(echo.hexLine);
   stats_.programOrder.push_back(block);
   ++stats_.recordsProgrammed;
   if (lineNumber == 0) event("programming");
   return echo.hexLine;
+}
+
+// An echo that is no 64-byte data record stands for a line the bootloader
+// did not take as one: nothing is programmed.
+void TVirtualLogger::programAsEchoed(const std::string& echoLine) {
+  THexCodec echo;
+  echo.hexLine = echoLine;
+  if (!echo.hexLineToRecord() || echo.type() != kDataRecord || echo.count() != THexCodec::kMaxData) return;
+  flash_.program(makeWord(echo.addressHigh(), echo.addressLow()), dataOf(echo));
 }
 
 void TVirtualLogger::start() {

@@ -46,6 +46,18 @@ enum class TReplyFault {
   Nul,                      // line noise: as many NUL bytes as the reply has
 };
 
+// The part of an echoed data line that a corrupted echo changes. Each
+// leaves a well-formed line with a right checksum: only a comparison with
+// the line sent can tell.
+enum class TEchoPart {
+  FirstDataByte,
+  MiddleDataByte,
+  LastDataByte,
+  Address,  // another block's, of the same checksum: the line differs there only
+  Type,     // a record type other than data
+  Length,   // one data byte more, see corruptRecord
+};
+
 // Faults to inject. Exchanges are the complete messages (frames or records)
 // the logger receives, numbered from 1 in arrival order; the two wake-up
 // frames of a job are exchanges too.
@@ -53,6 +65,7 @@ struct TLoggerFaults {
   std::map<int, TReplyFault> replyFaultAt;  // fault for the reply to exchange k
   int corruptEchoOfLine = -1;   // data record number since the last erase (0-based, arrival order)
   bool corruptEchoAlways = false;  // false: only the first echo of that line
+  TEchoPart corruptEchoPart = TEchoPart::FirstDataByte;  // what that echo gets wrong
   bool exceptionBitAlways = false;  // every frame reply flags an exception
   int silentFrom = 0;           // > 0: no reply to exchange k and later (messages still act)
   int hangUpAt = 0;             // > 0: close the line when exchange k arrives
@@ -125,6 +138,7 @@ private:
   std::string eraseReply(uint16_t block);
   void start();
   std::string programReply(uint16_t block, const THexCodec& request);
+  void programAsEchoed(const std::string& echoLine);
   std::string faulted(std::string reply, bool isFrame) const;
   void event(const std::string& text) const;
 
