@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver/port_filter.h"
+#include "driver/simulated_bench.h"
 #include "frontend/job_session.h"
 
 // The command line of kelvry-update-cli: one action, its modifiers, and the
@@ -12,9 +13,6 @@
 // arrive as plain arguments and keep their window meaning.
 
 namespace kelvry::cli {
-
-// More virtual loggers than this would only exhaust the pseudo-terminals.
-inline constexpr int kMaxSimulated = 64;
 
 enum class TAction { None, Help, Version, ListPorts, ListFirmware, FileInfo, Update };
 

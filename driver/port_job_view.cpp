@@ -3,22 +3,11 @@
 #include "driver/exit_status.h"
 #include "driver/image_digest.h"
 #include "engine/status_codes.h"
-#include "firmware/identity_names.h"
 #include "frontend/report_line.h"
 
 namespace kelvry {
 
 namespace {
-
-// "Kelvry V2.92 PR56": the firmware a header describes, in the summary's
-// few words.
-std::string imageText(const TBl3FileHeader& h) {
-  std::string name;
-  std::string print;
-  getClassName(h.tarvo_class, h.tarvo_print, name);
-  getPrintName(h.tarvo_print, print);
-  return format("%s V%d.%.2d %s", name.c_str(), h.tarvo_verH, h.tarvo_verL, print.c_str());
-}
 
 // Whether the port's new firmware was started: only then is there a
 // logger "after".

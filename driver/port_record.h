@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "firmware/bl3_file_header.h"
+
 // What one port's run came to, for the summary, the JSON result and the
 // report file: the logger as found and as left, the firmware installed, and
 // how the port's job ended.
@@ -25,5 +27,9 @@ struct TPortRecord {
 
 // "Kelvry V2.92" from an identity answer's class and version words.
 std::string loggerText(uint16_t classWord, uint16_t versionWord);
+
+// "Kelvry V2.92 PR56": the firmware a header describes, in the summary's
+// few words.
+std::string imageText(const TBl3FileHeader& header);
 
 }  // namespace kelvry

@@ -18,6 +18,9 @@
 
 namespace kelvry {
 
+// The most virtual loggers one run plugs in.
+inline constexpr int kMaxSimulated = 64;
+
 class TSimulatedBench final : public IPortSource {
 public:
   static constexpr std::chrono::seconds kPlugEvery{3};

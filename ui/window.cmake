@@ -1,5 +1,6 @@
-# The Qt desktop window: a library with the window classes, so that the
-# tests drive the same code, and the program kelvry-update.
+# The Qt desktop windows, the design's main window and the bench window: a
+# library with the window classes, so that the tests drive the same code,
+# and the program kelvry-update.
 
 add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/control_metrics.cpp
@@ -15,7 +16,12 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher.h  # its .cpp is per platform; AUTOMOC finds the class here
   ${CMAKE_CURRENT_SOURCE_DIR}/port_box_items.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/init_forms.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/init_forms.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_arguments.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_row_text.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_rows.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_settings.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_window.cpp)
 if(WIN32)
   target_sources(kelvry_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher_windows.cpp)
 else()
@@ -24,7 +30,7 @@ endif()
 set_target_properties(kelvry_window PROPERTIES AUTOMOC ON)
 target_include_directories(kelvry_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(kelvry_window PUBLIC
-  Qt6::Widgets kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_qsettings_switch)
+  Qt6::Widgets kelvry_driver kelvry_engine kelvry_firmware kelvry_serial kelvry_frontend kelvry_qsettings_switch)
 kelvry_target_defaults(kelvry_window)
 
 # A window program on Windows: no console opens beside it.
