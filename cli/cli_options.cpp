@@ -11,6 +11,7 @@
 #include "cli/same_port.h"
 #include "cli/usage_mistakes.h"
 #include "kelvry_version.h"
+#include "frontend/typed_port_name.h"
 #include "serial/port_name.h"
 #include "serial/visible_text.h"
 
@@ -162,7 +163,10 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
 
 // Each port once: two jobs cannot share a port, however its name is spelt
 // ("ttyUSB0" and "/dev/ttyUSB0"; "COM7", "com7" and "\\.\COM7" on Windows).
-std::string readPorts(const std::vector<std::string>& ports, TCliOptions& options) {
+std::string readPorts(const std::vector<std::string>& given, TCliOptions& options) {
+  // A pasted name may bring spaces along (quoted into the argument).
+  std::vector<std::string> ports;
+  for (const std::string& port : given) ports.push_back(typedPortName(port));
   for (size_t i = 0; i < ports.size(); ++i) {
     if (ports[i].empty()) return "--port needs a port name";
     // A port name never holds one; echoed raw, it would reach the terminal.

@@ -21,4 +21,12 @@ bool prepareConsoleForUpdate() {
   return stderrIsTerminal();
 }
 
+// A terminal takes UTF-8 as it is and never closes with the program.
+TUtf8Console::TUtf8Console() = default;
+TUtf8Console::~TUtf8Console() = default;
+
+bool ownsConsole() { return false; }
+
+void waitForKeyBeforeClosing(std::ostream&) {}
+
 }  // namespace kelvry::cli

@@ -40,4 +40,34 @@ bool prepareConsoleForUpdate() {
   return SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+// The C runtime hands the program's bytes to the console unchanged; the
+// console reads them in its output code page.
+TUtf8Console::TUtf8Console() {
+  const UINT current = GetConsoleOutputCP();  // 0 without a console
+  if (current == 0 || current == CP_UTF8) return;
+  if (SetConsoleOutputCP(CP_UTF8)) FFormerCodePage = current;
+}
+
+TUtf8Console::~TUtf8Console() {
+  if (FFormerCodePage != 0) SetConsoleOutputCP(FFormerCodePage);
+}
+
+// A command prompt shares its console with the programs it starts; a
+// console made for this program alone lists this process only.
+bool ownsConsole() {
+  DWORD processes[2] = {};
+  return GetConsoleProcessList(processes, 2) == 1;
+}
+
+void waitForKeyBeforeClosing(std::ostream& out) {
+  out << "\nPress a key to close this window." << std::flush;
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  FlushConsoleInputBuffer(input);
+  INPUT_RECORD record{};
+  DWORD read = 0;
+  while (ReadConsoleInputW(input, &record, 1, &read) && read == 1) {
+    if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+  }
+}
+
 }  // namespace kelvry::cli

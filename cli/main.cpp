@@ -6,16 +6,21 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/program_arguments.h"
 #include "driver/exit_status.h"
 #include "frontend/internal_switch.h"
 #include "frontend/run_options.h"
 
-int main(int argc, char* argv[]) {
-  using namespace kelvry;
-  using namespace kelvry::cli;
+namespace {
+
+using namespace kelvry;
+using namespace kelvry::cli;
+
+int run(TArguments arguments, bool ownConsole) {
+  // Nothing given, in a console of its own: a double click in Explorer.
+  if (ownConsole && arguments.size() <= 1) arguments.push_back("--help");
   try {
-    const TArguments arguments = programArguments(argc, argv);
     const TCliParseResult parsed = parseCliOptions(arguments);
     if (!parsed.error.empty()) {
       std::cerr << "kelvry-update-cli: " << parsed.error << " (see --help)" << std::endl;
@@ -37,4 +42,16 @@ int main(int argc, char* argv[]) {
     std::cerr << "kelvry-update-cli: unexpected failure: " << e.what() << std::endl;
     return kExitUnexpected;
   }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const TUtf8Console utf8Console;
+  // Started by a double click, the program would flash a console and close
+  // it: it shows its help instead, and the console stays until a key.
+  const bool ownConsole = ownsConsole();
+  const int status = run(programArguments(argc, argv), ownConsole);
+  if (ownConsole) waitForKeyBeforeClosing(std::cout);
+  return status;
 }

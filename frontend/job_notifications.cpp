@@ -100,12 +100,11 @@ void jobFailed(IJobView& view, int32_t errorCode) {
   view.EndJob();
   view.Beep();
   const std::string text = errorText(errorCode, view.PortText());
-  if (errorCode == err::SerialIo) {
-    // The design's text says only that the line failed; say what and why.
-    const std::string reason = serialFailureText(view.SerialFailure());
-    if (!reason.empty()) view.AddReportLine(reason);
-  }
   switch (errorCode) {
+    case err::SerialIo:
+      // The design's text says only that the line failed; say what and why.
+      view.ShowLineFailure(text, serialFailureText(view.SerialFailure()));
+      break;
     case err::PortNotReady:
       view.ShowPortFailure(text, portOpenAdvice(view.PortText(), view.SerialFailure(), view.PortChooser()));
       break;
@@ -140,6 +139,11 @@ void vectorTable(IJobView& view, int32_t value) {
 }  // namespace
 
 void IJobView::ShowCancelled(const std::string& sText) { toAllThree(*this, sText); }
+
+void IJobView::ShowLineFailure(const std::string& sText, const std::string& sReason) {
+  if (!sReason.empty()) AddReportLine(sReason);
+  toAllThree(*this, sText);
+}
 
 std::string serialFailureText(const TSerialFailure& failure) {
   if (failure.reason.empty()) return {};

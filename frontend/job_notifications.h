@@ -29,6 +29,11 @@ public:
   // Error 20. A front end that knows where the cancel left the logger may
   // add that; by default the text goes to the report, status and message.
   virtual void ShowCancelled(const std::string& sText);
+  // Error 11: the design's text, and what failed on the line and why (empty
+  // when the platform gave no reason). By default the reason goes to the
+  // report only and the text to the report, status and message; a front
+  // end that knows where the failure left the logger may say that too.
+  virtual void ShowLineFailure(const std::string& sText, const std::string& sReason);
   virtual void SetProgressPosition(int iPercent) = 0;
   virtual int ProgressPosition() const = 0;
   virtual void SetApplicationTitle(const std::string& sTitle) = 0;

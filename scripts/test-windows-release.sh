@@ -80,6 +80,7 @@ all_found=0
 while IFS= read -r binary; do imports_found "$binary" || all_found=1; done < <(find "$folder" -iname '*.exe' -o -iname '*.dll')
 check "every import of the window, its DLLs and plugins is in the zip or Windows' own" test $all_found -eq 0
 check "the zip holds the readme and the Qt licence" test -f "$folder/README.txt" -a -f "$folder/LICENSES/Qt-LGPL-3.0.txt"
+check "the readme names the install folder" grep -qF 'Programs\Kelvry Firmware Update' "$folder/README.txt"
 # The version resource keeps its texts in UTF-16.
 version_resource() {
   python3 - "$1" "$version" <<'PY'
@@ -115,9 +116,13 @@ check "the installer exits 0" test "$status" -eq 0
 check "the programs are under the user's programs folder" \
   test -f "$installed/kelvry-update.exe" -a -f "$installed/kelvry-update-cli.exe" -a -f "$installed/platforms/qwindows.dll"
 check "the Start menu has the window" test -f "$start_menu/Kelvry Firmware Update.lnk"
+check "the Start menu has the command prompt in the install folder" \
+  test -f "$start_menu/Kelvry Firmware Update command line.lnk"
 check "nothing went to Program Files" test ! -e "$WINEPREFIX/drive_c/Program Files/Kelvry Firmware Update"
 wine reg query "$uninstall_key" /v DisplayVersion >"$work/reg" 2>&1
 check "the uninstall entry names version $version" grep -q "$version" "$work/reg"
+wine reg query "$uninstall_key" /v EstimatedSize >"$work/reg" 2>&1
+check "the uninstall entry gives the size" grep -qE 'EstimatedSize +REG_DWORD +0x0*[1-9a-f]' "$work/reg"
 run "$installed/kelvry-update-cli.exe" --version
 check "the installed CLI runs" grep -qx "kelvry-update-cli $version" "$work/out"
 check "the installed window opens" start_window_once "$installed/kelvry-update.exe"
@@ -127,7 +132,8 @@ run "$installed/uninstall.exe" /S
 # The uninstaller runs a copy of itself from the temporary folder and returns
 # at once; the copy removes the folder.
 check "no file is left" wait_for 60 test ! -e "$installed"
-check "no Start-menu entry is left" test ! -e "$start_menu/Kelvry Firmware Update.lnk"
+check "no Start-menu entry is left" test ! -e "$start_menu/Kelvry Firmware Update.lnk" \
+  -a ! -e "$start_menu/Kelvry Firmware Update command line.lnk"
 check "no uninstall entry is left" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
 
 checks_summary "windows release"

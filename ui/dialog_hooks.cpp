@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 
+#include "ui/qt_dialog_settings_keeper.h"
 #include "ui/window_docking.h"
 
 namespace kelvry {
@@ -43,9 +45,11 @@ void withdrawOpenQuestion() {
 void showErrorBox(QWidget* parent, const QString& sText) { makeErrorBox(parent, sText)->exec(); }
 
 QString chooseWithDialog(QWidget* parent, const QString& sDirectory) {
+  // Outlives the dialog, which writes its settings as it goes.
+  const TQtDialogSettingsKeeper keeper;
   const std::unique_ptr<QFileDialog> dialog = makeOpenFileDialog(parent, sDirectory);
   if (dialog->exec() != QDialog::Accepted) return QString();
-  return dialog->selectedFiles().value(0);
+  return QDir::toNativeSeparators(dialog->selectedFiles().value(0));
 }
 
 }  // namespace
@@ -77,8 +81,11 @@ std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQue
 }
 
 std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& sDirectory) {
-  // No file type filter: update files have no fixed extension.
   auto dialog = std::make_unique<QFileDialog>(parent, QString(), sDirectory);
+  // Update files first; a file may still carry any name, so every file is
+  // one choice away.
+  dialog->setNameFilters({kUpdateFilesFilter, kAllFilesFilter});
+  dialog->selectNameFilter(kUpdateFilesFilter);
   dialog->setFileMode(QFileDialog::ExistingFile);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
   // Its own size suits a large screen; on a small one, or at a large

@@ -25,7 +25,8 @@ struct TDialogHooks {
   std::function<bool(QWidget* parent, const QString& sQuestion, TDefaultAnswer defaultAnswer)> confirm;
   // The general error box.
   std::function<void(QWidget* parent, const QString& sText)> showError;
-  // The file-open dialog; an empty result means the user cancelled.
+  // The file-open dialog; an empty result means the user cancelled. The
+  // path comes in the platform's own spelling, as the user reads paths.
   std::function<QString(QWidget* parent, const QString& sDirectory)> chooseFile;
   // Runs a modal window (message window, overview) until the user closes it.
   std::function<int(QDialog& dialog)> execModal;
@@ -44,6 +45,10 @@ TDialogHooks defaultDialogHooks();
 // "No" in English whatever the desktop's language.
 std::unique_ptr<QMessageBox> makeConfirmBox(QWidget* parent, const QString& sQuestion,
                                             TDefaultAnswer defaultAnswer = TDefaultAnswer::Yes);
+// The file types the file-open dialog offers, the first chosen at start.
+inline const QString kUpdateFilesFilter = "Update files (*.upd)";
+inline const QString kAllFilesFilter = "All files (*)";
+
 // The file-open dialog, no larger than the free area of the screen that
 // shows `parent`.
 std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& sDirectory);

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -29,6 +30,7 @@
 #include "ui/port_watcher.h"
 #include "ui/protocol_window.h"
 #include "frontend/internal_switch_qsettings.h"
+#include "frontend/typed_port_name.h"
 #include "frontend/job_request.h"
 #include "frontend/run_options.h"
 #include "ui/window_docking.h"
@@ -166,8 +168,12 @@ void TfrmMain::buildControls() {
 
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
+  // A long status text gives way (its tooltip shows it whole); the repeat
+  // count beside it is short and is read whole at any size and scale.
+  FStatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   StatusBar1->addWidget(FStatusLabel, 1);
   FRepeatLabel->setObjectName("lblRepeats");
+  FRepeatLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   StatusBar1->addPermanentWidget(FRepeatLabel);
   FRepeatLabel->hide();
   setStatusBar(StatusBar1);
@@ -273,18 +279,23 @@ bool TfrmMain::PrepareJob(const QString& sFile) {
   FJobFirmware = TFirmwareSources{};
   if (!sFile.isEmpty()) {
     // Running the built-in images instead of the chosen file would install
-    // a firmware the user did not ask for: say what is wrong and stop.
+    // a firmware the user did not ask for: say what is wrong and stop. The
+    // messages name the path as the platform writes it (backslashes on
+    // Windows), whoever chose it.
+    const QString sPath = QDir::toNativeSeparators(sFile);
     std::string sWhy;
-    std::optional<TUpdateFile> file = loadUpdateFile(toLocalPath(sFile), &sWhy);
+    std::optional<TUpdateFile> file = loadUpdateFile(toLocalPath(sPath), &sWhy);
     if (!file) {
-      showGeneralError(this, sWhy.empty() ? "The update file \"" + sFile + "\" cannot be read." : toQt(sWhy));
+      showGeneralError(this, sWhy.empty() ? "The update file \"" + sPath + "\" cannot be read." : toQt(sWhy));
       return false;
     }
     FFirmware = TFirmwareSources(std::make_shared<const TUpdateFile>(std::move(*file)));
     FJobFirmware = FFirmware;
     selectedSource = 0;
   }
-  FPort = cbxPort->currentText();
+  // The box shows the name the job uses, without what a paste brought along.
+  FPort = QString::fromStdString(PortText());
+  if (cbxPort->currentText() != FPort) cbxPort->setEditText(FPort);
   return true;
 }
 
@@ -322,8 +333,17 @@ void TfrmMain::showRepeatCount() {
   FRepeatLabel->setVisible(repeats > 0);
 }
 
+TLoggerPlace TfrmMain::loggerPlace() const {
+  return FLoggerErased ? TLoggerPlace::Bootloader : TLoggerPlace::Application;
+}
+
 void TfrmMain::EndJob() {
   setBusyState(false);
+  // The count belongs to the job; left beside "succesfully completed." it
+  // would read as a repeat still to come. The closing message says how
+  // often a job that failed was repeated.
+  FRepeatLabel->clear();
+  FRepeatLabel->hide();
   // A job that ended early leaves no estimate for work that will not come.
   clearTimeLeft();
   // The worker has posted its final notification; this only joins its
@@ -361,7 +381,7 @@ void TfrmMain::setBusyState(bool bBusy) {
 // erased again and again, a few times a second, until someone noticed.
 void TfrmMain::RepeatAfterProgrammingError() {
   if (!mayRepeat()) {
-    stopRepeating();
+    stopRepeating(readBackAdvice(loggerPlace()));
     return;
   }
   startJob(TCmd::tCMD0, TJobStart::RepeatClearingCancel);
@@ -375,7 +395,7 @@ void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
     if (FSession.cancelled())
       ShowCancelled(errorText(err::Cancelled, PortText()));
     else
-      stopRepeating();
+      stopRepeating(noAnswerAdvice(loggerPlace()));
     return;
   }
   FRepeatCmd = cmd;
@@ -393,14 +413,10 @@ bool TfrmMain::mayRepeat() const { return FSession.repeats() < kDefaultMaxRepeat
 
 // The same failure so often in a row is no disturbed line any more: a
 // person has to look at the logger and its cable before the next try.
-void TfrmMain::stopRepeating() {
-  const std::string sText = format("Stopped after %d repeats in a row: the logger or its cable needs attention.",
-                                   FSession.repeats());
-  const std::string sAdvice = "Check the cable and the logger, then start the update again.";
-  AddReportLine(sText);
-  AddReportLine(sAdvice);
-  SetStatusText(sText);
-  ShowMessageText(sText + "\r\n" + sAdvice);
+void TfrmMain::stopRepeating(const std::string& sAdvice) {
+  showWithAdvice(format("Stopped after %d repeats in a row: the logger or its cable needs attention.",
+                        FSession.repeats()),
+                 sAdvice);
 }
 
 void TfrmMain::repeatJob() {
@@ -438,12 +454,23 @@ void TfrmMain::SetStatusText(const std::string& sText) {
   StatusBar1->setToolTip(text);
 }
 
-// The fixed text first, then why and what to do in this window.
-void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sReason) {
+// The job's own text first, kept as it is, then why and what to do.
+void TfrmMain::showWithAdvice(const std::string& sText, const std::string& sAdvice) {
   AddReportLine(sText);
-  AddReportLine(sReason);
+  AddReportLine(sAdvice);
   SetStatusText(sText);
-  ShowMessageText(sText + "\r\n" + sReason);
+  ShowMessageText(sText + "\r\n" + sAdvice);
+}
+
+void TfrmMain::ShowPortFailure(const std::string& sText, const std::string& sReason) {
+  showWithAdvice(sText, sReason);
+}
+
+// A pulled cable must not leave the user guessing whether the logger still
+// works: say where it is and that the update can simply be run again.
+void TfrmMain::ShowLineFailure(const std::string& sText, const std::string& sReason) {
+  if (!sReason.empty()) AddReportLine(sReason);
+  showWithAdvice(sText, lineLostAdvice(SerialFailure(), loggerPlace()));
 }
 
 // Once the erase has begun the logger holds no complete application any
@@ -453,11 +480,7 @@ void TfrmMain::ShowCancelled(const std::string& sText) {
     IJobView::ShowCancelled(sText);
     return;
   }
-  const std::string sNext = "The logger waits in its bootloader: the update can simply be started again.";
-  AddReportLine(sText);
-  AddReportLine(sNext);
-  SetStatusText(sText);
-  ShowMessageText(sText + "\r\n" + sNext);
+  showWithAdvice(sText, "The logger waits in its bootloader: the update can simply be started again.");
 }
 
 void TfrmMain::ShowMessageText(const std::string& sText) {
@@ -506,7 +529,7 @@ void TfrmMain::SetApplicationTitle(const std::string& sTitle) {
 
 void TfrmMain::Beep() { dialogHooks().beep(); }
 
-std::string TfrmMain::PortText() const { return cbxPort->currentText().toStdString(); }
+std::string TfrmMain::PortText() const { return typedPortName(cbxPort->currentText().toStdString()); }
 
 // --- event handlers --------------------------------------------------------
 
@@ -514,8 +537,19 @@ bool TfrmMain::askConfirmation(const QString& sQuestion, TDefaultAnswer defaultA
   return dialogHooks().confirm(this, sQuestion, defaultAnswer);
 }
 
+// A job without a port could only fail; the user hears so before being
+// asked about the measurements, and the focus goes where the port is typed.
+bool TfrmMain::portChosen() {
+  if (!PortText().empty()) return true;
+  const std::string sText = portOpenAdvice(PortText(), TPortOpenError{}, TPortChooser::Window);
+  SetStatusText(sText);
+  ShowMessageText(sText);
+  cbxPort->setFocus();
+  return false;
+}
+
 void TfrmMain::btnProgClick() {
-  if (isJobRunning()) return;
+  if (isJobRunning() || !portChosen()) return;
   if (bClearsMeasurements) {
     if (!askConfirmation(kQuestionClearsMeasurements)) return;
   } else if (iInternalMode == 0) {
@@ -526,7 +560,7 @@ void TfrmMain::btnProgClick() {
 }
 
 void TfrmMain::btnFileClick() {
-  if (isJobRunning()) return;
+  if (isJobRunning() || !portChosen()) return;
   const QString sFile = dialogHooks().chooseFile(this, FOpenDialogDir);
   if (sFile.isEmpty()) return;
   if (PrepareJob(sFile)) StartJob(TCmd::tCMD0);
@@ -540,7 +574,7 @@ void TfrmMain::btnCancelClick() {
 }
 
 void TfrmMain::menTest1Click() {
-  if (isJobRunning()) return;
+  if (isJobRunning() || !portChosen()) return;
   PrepareJob(QString());
   StartJob(TCmd::tCMD_TEST);
 }
@@ -556,7 +590,7 @@ void TfrmMain::menInfoFileClick() {
   const QString sFile = dialogHooks().chooseFile(this, FOpenDialogDir);
   if (sFile.isEmpty() || !QFileInfo::exists(sFile)) return;
   auto file = std::make_shared<TUpdateFile>();
-  file->header = readFileHeaderInfo(toLocalPath(sFile));
+  file->header = readFileHeaderInfo(toLocalPath(QDir::toNativeSeparators(sFile)));
   FFirmware = TFirmwareSources(std::move(file));
   selectedSource = 0;
   menInfoFirmwareClick();
@@ -609,6 +643,17 @@ void TfrmMain::ApplicationEvents1Idle() {
   if (!FProtocol) return;
   dockReportWindow();
   FProtocol->setVisible(iInternalMode > 0);
+  activateAtStart();
+}
+
+// A port name typed at once goes into the box. Some platforms hand the
+// activation to the report as it appears, though it asks them not to
+// (Windows at start-up, the offscreen platform always), so the main window
+// takes it back.
+void TfrmMain::activateAtStart() {
+  if (!isVisible() || iInternalMode == 0) return;
+  activateWindow();
+  cbxPort->setFocus();
 }
 
 void TfrmMain::moveEvent(QMoveEvent* event) {

@@ -23,6 +23,7 @@
 
 #include "engine/notification_sink.h"
 #include "firmware/firmware_sources.h"
+#include "frontend/job_end_advice.h"
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
 #include "frontend/platform_job_environment.h"
@@ -79,6 +80,7 @@ public:
   void ShowMessageText(const std::string& sText) override;
   void ShowPortFailure(const std::string& sText, const std::string& sReason) override;
   void ShowCancelled(const std::string& sText) override;
+  void ShowLineFailure(const std::string& sText, const std::string& sReason) override;
   void SetProgressPosition(int iPercent) override;
   int ProgressPosition() const override;
   void SetApplicationTitle(const std::string& sTitle) override;
@@ -162,7 +164,11 @@ private:
   void startJob(TCmd cmd, TJobStart how);
   void repeatJob();
   bool mayRepeat() const;
-  void stopRepeating();
+  void stopRepeating(const std::string& sAdvice);
+  TLoggerPlace loggerPlace() const;
+  void showWithAdvice(const std::string& sText, const std::string& sAdvice);
+  bool portChosen();
+  void activateAtStart();
   void showRepeatCount();
   void stopJobForClose();
   void withdrawStaleCloseQuestion();

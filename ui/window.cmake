@@ -6,6 +6,7 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/control_metrics.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_docking.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/dialog_hooks.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/qt_dialog_settings_keeper.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/click_only_keys.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_handler.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_notification_sink.cpp

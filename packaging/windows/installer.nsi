@@ -1,6 +1,7 @@
 ; The per-user installer of Kelvry Firmware Update for Windows: no
 ; administrator needed, installed under the user's own programs folder, a
-; Start-menu entry for the window and an entry under "Apps" to remove it.
+; Start-menu entry for the window, one for a command prompt in the program's
+; folder (the command line's way in) and an entry under "Apps" to remove it.
 ; scripts/release-windows.sh defines VERSION, ICON, FILES and UNFILES (the
 ; generated lists of what to install and remove) and OUTFILE.
 
@@ -14,6 +15,9 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Kelvry Firmware Update"
 !define MAKER "Kelvry"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\KelvryFirmwareUpdate"
+; The command line has no window of its own: this entry opens a command
+; prompt in the install folder, which starts with the command line's help.
+!define PROMPT_LINK "$SMPROGRAMS\${PRODUCT} command line.lnk"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -31,6 +35,7 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) ${MAKER}"
 
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\kelvry-update.exe"
@@ -57,6 +62,8 @@ Section "Install"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   SetOutPath "$INSTDIR"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\kelvry-update.exe" "" "$INSTDIR\kelvry-update.exe" 0
+  ; The shortcut's working folder is the output path set above.
+  CreateShortcut "${PROMPT_LINK}" "$SYSDIR\cmd.exe" '/k kelvry-update-cli --help' "$SYSDIR\cmd.exe" 0
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -67,12 +74,17 @@ Section "Install"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Settings > Apps shows the size from this, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
 ; Only what the installer put there is removed, file by file: a folder the
 ; user chose may hold files of their own.
 Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "${PROMPT_LINK}"
   !include "${UNFILES}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

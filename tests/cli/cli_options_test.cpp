@@ -220,6 +220,30 @@ TEST(CliOptions, KeepsTheValuesOfAnUpdate) {
   EXPECT_FALSE(o.simulate);
 }
 
+// A pasted port name brings spaces or a line break along; they are no part
+// of it, and a name of spaces alone names no port.
+TEST(CliOptions, TakesThePortWithoutTheWhitespaceAroundIt) {
+  const struct {
+    TWords arguments;
+    TWords ports;
+    std::string error;
+  } cases[] = {
+      {{"--port", "  /dev/pts/2  "}, {"/dev/pts/2"}, ""},
+      {{"--port=ttyUSB0 "}, {"ttyUSB0"}, ""},
+      {{"--port", "\t/dev/ttyUSB1\r\n"}, {"/dev/ttyUSB1"}, ""},
+      {{"--port", "   "}, {}, "--port needs a port name"},
+      {{"--port", "ttyUSB0", "--port", " ttyUSB0"}, {}, "give each port only once ('ttyUSB0')"},
+  };
+  for (const auto& c : cases) {
+    const TCliParseResult result = parseCliOptions(withProgram(c.arguments));
+    SCOPED_TRACE(c.arguments.back());
+    EXPECT_EQ(result.error, c.error);
+    if (c.error.empty()) {
+      EXPECT_EQ(result.options.ports, c.ports);
+    }
+  }
+}
+
 TEST(CliOptions, KeepsThePortsAndRecordsOfAFleetRun) {
   const TCliParseResult result =
       parseCliOptions(withProgram({"--port", "ttyUSB0", "--port=/dev/ttyUSB1", "--json", "--log-dir", "records"}));

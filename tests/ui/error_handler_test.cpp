@@ -45,6 +45,7 @@ TEST_F(GeneralErrorHandler, WorkerThatCannotBeCreatedLeavesTheWindowIdle) {
   frmMain->session().CommThreadClass = [](INotificationSink&, TUpdateRequest) -> TCommThreadPtr {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "thread");
   };
+  frmMain->cbxPort->setEditText("/dev/ttyUSB0");  // a job starts only with a port
   frmMain->btnProg->click();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].startsWith("thread")) << dialogs.errors[0].toStdString();
