@@ -34,7 +34,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 for file in \
   ./usr/bin/kelvry-update ./usr/bin/kelvry-update-cli ./usr/bin/kelvry-logger-sim \
-  ./usr/share/applications/com.kelvry.FirmwareUpdate.desktop \
+  ./usr/share/applications/com.kelvry.FirmwareUpdate.desktop ./usr/share/applications/com.kelvry.Bench.desktop \
   ./usr/share/metainfo/com.kelvry.FirmwareUpdate.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/com.kelvry.FirmwareUpdate.svg \
   ./usr/share/icons/hicolor/48x48/apps/com.kelvry.FirmwareUpdate.png \

@@ -73,6 +73,8 @@ crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 sed -e "s/@VERSION@/$version/g" -e "s/@QT_VERSION@/$qt_version/g" \
     -e "s/@QT_DEBIAN_VERSION@/$qt_debian_version/g" packaging/windows/README.txt.in >"$dist/README.txt"
 crlf "$dist/README.txt" "$stage/README.txt"
+# The bench window from the zip, where no Start-menu entry leads to it.
+printf '@start "" "%%~dp0kelvry-update.exe" --bench\r\n' >"$stage/Kelvry Bench.cmd"
 mkdir -p "$stage/LICENSES"
 crlf /usr/share/common-licenses/LGPL-3 "$stage/LICENSES/Qt-LGPL-3.0.txt"
 crlf /usr/share/common-licenses/GPL-3 "$stage/LICENSES/GPL-3.0.txt"

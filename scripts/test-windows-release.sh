@@ -105,6 +105,16 @@ start_window_once() {  # the window opens with the DLLs beside it, then is ended
   return $shown
 }
 check "the unpacked window opens" start_window_once "$folder/kelvry-update.exe"
+bench_shows() { xdotool search --onlyvisible --name '^Kelvry Bench$' >/dev/null 2>&1; }
+start_bench_once() {  # the zip's starter opens the bench window, which is then ended
+  (cd "$folder" && timeout 60 wine cmd /c "Kelvry Bench.cmd" >"$work/bench.log" 2>&1) &
+  local pid=$! shown=1
+  wait_for 45 bench_shows && shown=0
+  wineserver -k >/dev/null 2>&1
+  wait "$pid" 2>/dev/null
+  return $shown
+}
+check "the zip's Kelvry Bench.cmd opens the bench window" start_bench_once
 
 echo "== the installer, silent, for this user only"
 local_app_data=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')")
@@ -118,6 +128,7 @@ check "the programs are under the user's programs folder" \
 check "the Start menu has the window" test -f "$start_menu/Kelvry Firmware Update.lnk"
 check "the Start menu has the command prompt in the install folder" \
   test -f "$start_menu/Kelvry Firmware Update command line.lnk"
+check "the Start menu has the bench" test -f "$start_menu/Kelvry Bench.lnk"
 check "nothing went to Program Files" test ! -e "$WINEPREFIX/drive_c/Program Files/Kelvry Firmware Update"
 wine reg query "$uninstall_key" /v DisplayVersion >"$work/reg" 2>&1
 check "the uninstall entry names version $version" grep -q "$version" "$work/reg"
@@ -133,7 +144,7 @@ run "$installed/uninstall.exe" /S
 # at once; the copy removes the folder.
 check "no file is left" wait_for 60 test ! -e "$installed"
 check "no Start-menu entry is left" test ! -e "$start_menu/Kelvry Firmware Update.lnk" \
-  -a ! -e "$start_menu/Kelvry Firmware Update command line.lnk"
+  -a ! -e "$start_menu/Kelvry Firmware Update command line.lnk" -a ! -e "$start_menu/Kelvry Bench.lnk"
 check "no uninstall entry is left" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
 
 checks_summary "windows release"

@@ -27,7 +27,7 @@ cleanup() {
   [[ -n $logger_pid ]] && kill "$logger_pid" 2>/dev/null
   wineserver -k >/dev/null 2>&1 || true  # this prefix's server only
   end_x_session
-  rm -f "$WINEPREFIX/dosdevices/com7"
+  rm -f "$WINEPREFIX/dosdevices/com7" "$WINEPREFIX/dosdevices/com8"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -79,6 +79,42 @@ if ((check_ok)); then
     check "the logger holds the firmware image" flash_is_the_image
   fi
 fi
+
+echo "== the bench window takes a COM port that appears during the run"
+# No USB port at the start; then a logger mapped as COM8 and entered in the
+# registry's serial-port map, as Windows does on plug-in.
+wineserver -k >/dev/null 2>&1
+kill "$logger_pid" 2>/dev/null
+rm -f "$WINEPREFIX/dosdevices/com7" "$WINEPREFIX/dosdevices/com8"
+for device in VCP0 VCP1; do
+  wine reg delete 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "\\Device\\$device" /f >/dev/null 2>&1 || true
+done
+mkdir -p "$work/records"
+records=$(winepath -w "$work/records" 2>/dev/null)
+wine "$qt_build/ui/kelvry-update.exe" --bench --expect 1 --yes --log-dir "$records" >"$work/bench.log" 2>&1 &
+bench_pid=$!
+check "the bench window opens" wait_for 60 window_named '^Kelvry Bench$'
+sleep 2  # the bench runs and sees no logger yet
+"$sim" --quiet --flash-out "$work/bench-flash.hex" >"$work/sim2.out" &
+logger_pid=$!
+wait_for 10 grep -q . "$work/sim2.out" || { echo "the virtual logger did not start" >&2; exit 1; }
+ln -sfn "$(head -n1 "$work/sim2.out")" "$WINEPREFIX/dosdevices/com8"
+wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\VCP1' /t REG_SZ /d COM8 /f >/dev/null 2>&1
+case_report() { find "$work/records" -name 'case_*.txt' -size +0 | head -n1 | grep .; }
+check "the case report is written once the logger is done" wait_for 240 case_report
+if ((check_ok)); then
+  report=$(case_report)
+  sed -i 's/\r$//' "$report"
+  check "the case report names COM8 and its result" \
+    grep -q 'Result: 0 Update Kelvry V2.92 succesfully completed.' "$report"
+  check "the case report names COM8" grep -q 'COM8' "$report"
+  check "the logger's report file is there" bash -c "ls '$work/records' | grep -q 'COM8.log\$'"
+  check "the logger updated by the bench holds the image" \
+    diff -q <(tail -n +9 "$image" | tr -d '\r' | sort) <(tr -d '\r' <"$work/bench-flash.hex" | sort)
+  check "the bench window stays open showing the result" window_named '^Kelvry Bench$'
+fi
+kill "$bench_pid" 2>/dev/null
+rm -f "$WINEPREFIX/dosdevices/com8"
 
 echo "Wine window step: $((SECONDS - start)) s"
 checks_summary "windows window"

@@ -18,6 +18,7 @@ SetCompressor /SOLID lzma
 ; The command line has no window of its own: this entry opens a command
 ; prompt in the install folder, which starts with the command line's help.
 !define PROMPT_LINK "$SMPROGRAMS\${PRODUCT} command line.lnk"
+!define BENCH_LINK "$SMPROGRAMS\Kelvry Bench.lnk"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -62,6 +63,8 @@ Section "Install"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   SetOutPath "$INSTDIR"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\kelvry-update.exe" "" "$INSTDIR\kelvry-update.exe" 0
+  ; The bench: a case of loggers, each updated as it is plugged in.
+  CreateShortcut "${BENCH_LINK}" "$INSTDIR\kelvry-update.exe" "--bench" "$INSTDIR\kelvry-update.exe" 0
   ; The shortcut's working folder is the output path set above.
   CreateShortcut "${PROMPT_LINK}" "$SYSDIR\cmd.exe" '/k kelvry-update-cli --help' "$SYSDIR\cmd.exe" 0
 
@@ -85,6 +88,7 @@ SectionEnd
 Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "${PROMPT_LINK}"
+  Delete "${BENCH_LINK}"
   !include "${UNFILES}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

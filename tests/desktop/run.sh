@@ -199,7 +199,30 @@ question_goes_away_when_the_update_ends() {
   check "the window still stays" is_viewable "$main"
 }
 
-cases=(keyboard_only_update report_window_on_a_desktop large_scale_stays_on_the_screen
+bench_from_the_keyboard() {
+  mkdir -p "$work/records"
+  caption="Kelvry Bench" start_window normal --bench --simulate 3 --log-dir "$work/records" || return 1
+  within 5 "the bench window has the focus" is_active "$main"
+  # The focus rests on Start: stray keys start nothing.
+  xdotool key Return space KP_Enter
+  sleep 1
+  check "Return and Space on Start ask nothing" no_window_named '^Confirm$'
+  xdotool key alt+s
+  within 10 "Start asks its question" window_named '^Confirm$' || return 1
+  xdotool key Return  # No is the default: nothing starts
+  within 5 "Return answers No" no_window_named '^Confirm$'
+  check "no record was begun" bash -c "! ls '$work/records' | grep -q ."
+  xdotool key alt+s
+  within 10 "Start asks again" window_named '^Confirm$' || return 1
+  xdotool key Tab Return  # from No to Yes
+  case_report() { find "$work/records" -name 'case_*.txt' -size +0 | head -n1 | grep .; }
+  within 90 "the case report is written once three loggers are done" case_report || return 1
+  check "the case report has three updated loggers" \
+    test "$(grep -c '^ *Result: 0 Update Kelvry V2.92 succesfully completed.' "$(case_report)")" -eq 3
+  check "the bench window stays showing the result" is_viewable "$main"
+}
+
+cases=(bench_from_the_keyboard keyboard_only_update report_window_on_a_desktop large_scale_stays_on_the_screen
   report_goes_with_the_minimised_window overview_leaves_the_report_title_free
   cancel_from_the_keyboard close_during_update_answered_with_enter question_goes_away_when_the_update_ends)
 failed=()

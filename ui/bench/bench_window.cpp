@@ -116,6 +116,8 @@ TfrmBench::TfrmBench(TBenchWindowSetup setup) : FSetup(std::move(setup)) {
   connect(&FRedrawTimer, &QTimer::timeout, this, [this] { redraw(); });
   FRedrawTimer.start(static_cast<int>(FSetup.redrawEvery.count()));
   redraw();
+  // The focus rests on Start, where a stray key does nothing.
+  btnStart->setFocus();
   if (FSetup.arguments.yes) QTimer::singleShot(0, this, [this] { btnStartClick(); });
 }
 
