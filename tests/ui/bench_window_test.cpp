@@ -30,6 +30,16 @@ protected:
     return true;
   }
 
+  // A bench started at once, with records, and a logger whose update has
+  // begun; its port, empty when the update did not begin.
+  std::string startOnOneLogger() {
+    const std::string port = bench.plug("ttyUSB0");
+    setup.arguments.yes = true;
+    setup.arguments.logDir = records.string();
+    open(bench);
+    return waitUntil([&] { return bench.stats(port).exchanges > 0; }) ? port : std::string();
+  }
+
   TTestBench bench{makeTempFolder("kelvry-bench-ports-")};
 };
 
@@ -147,11 +157,8 @@ TEST_F(BenchWindow, PortsOutsideTheFilterAndPortsThatFlickerAreNeverOpened) {
 }
 
 TEST_F(BenchWindow, StopAsksWhileUpdatesRunAndCompletesTheCaseReportAsStopped) {
-  const std::string port = bench.plug("ttyUSB0");
-  setup.arguments.yes = true;
-  setup.arguments.logDir = records.string();
-  open(bench);
-  ASSERT_TRUE(waitUntil([&] { return bench.stats(port).exchanges > 0; }));
+  const std::string port = startOnOneLogger();
+  ASSERT_FALSE(port.empty()) << "the update did not begin";
 
   dialogs.answer = false;
   window->btnStop->click();
@@ -186,11 +193,8 @@ TEST_F(BenchWindow, StopAsksWhileUpdatesRunAndCompletesTheCaseReportAsStopped) {
 }
 
 TEST_F(BenchWindow, ClosingWhileUpdatesRunAsksAndNoKeepsTheBenchGoing) {
-  const std::string port = bench.plug("ttyUSB0");
-  setup.arguments.yes = true;
-  setup.arguments.logDir = records.string();
-  open(bench);
-  ASSERT_TRUE(waitUntil([&] { return bench.stats(port).exchanges > 0; }));
+  const std::string port = startOnOneLogger();
+  ASSERT_FALSE(port.empty()) << "the update did not begin";
 
   dialogs.answer = false;
   EXPECT_FALSE(window->close());
