@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,10 +32,13 @@ public:
   }
 
   // Plugs a fresh virtual logger in at `name`; returns the port's path.
-  std::string plug(const std::string& name, const std::string& vendorId = "0403") {
+  // `adjust` makes it another kind of logger.
+  std::string plug(const std::string& name, const std::string& vendorId = "0403",
+                   const std::function<void(sim::TLoggerConfig&)>& adjust = {}) {
     sim::TLoggerConfig config;
     config.identity.appVerL = 88;
     config.extraImages.push_back(shortImage());
+    if (adjust) adjust(config);
     auto logger = std::make_unique<sim::TPtyLogger>(std::move(config));
     const std::filesystem::path link = folder_ / name;
     std::filesystem::create_symlink(logger->portPath(), link);

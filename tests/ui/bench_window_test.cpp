@@ -2,6 +2,10 @@
 // plugs in and pulls out, as a technician at a bench does.
 
 #include <chrono>
+#include <cstdlib>
+#include <set>
+#include <utility>
+#include <vector>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -264,6 +268,42 @@ TEST_F(BenchWindow, TheExpectedCountEndsTheCaseAndTheWindowStaysShowingIt) {
   const std::string untouched = bench.stats(first).exchanges == 0 ? first : second;
   EXPECT_EQ(bench.stats(untouched).exchanges, 0);
   EXPECT_EQ(stateOf(untouched), "not taken");
+}
+
+// Every state a running bench shows, at once: each with its word and a look
+// of its own. With KELVRY_BENCH_PICTURE set, the window is also saved there
+// as a picture (the documentation's).
+TEST_F(BenchWindow, EveryStateOfARunningBenchHasItsWordAndItsOwnLook) {
+  setup.settle = 1500ms;
+  const std::string other = bench.plug("ttyACM0", "2341");  // another maker's device
+  const std::string good = bench.plug("ttyUSB0");
+  const std::string refused = bench.plug("ttyUSB1", "0403", [](sim::TLoggerConfig& config) {
+    config.identity.print = 99;  // no image fits it
+  });
+  open(bench);
+  ASSERT_TRUE(waitUntil([&] { return window->cbxFilter->findData("0403:6001") >= 0; }));
+  window->cbxFilter->setCurrentIndex(window->cbxFilter->findData("0403:6001"));
+  window->btnStart->click();
+  ASSERT_TRUE(waitUntil([&] { return stateOf(good) == "done" && stateOf(refused) == "failed"; }));
+  const std::string busy = bench.plug("ttyUSB2");
+  ASSERT_TRUE(waitUntil([&] { return stateOf(busy) == "updating" && !cellOf(busy, TfrmBench::colLogger).isEmpty(); }));
+  const std::string fresh = bench.plug("ttyUSB3");
+  ASSERT_TRUE(waitUntil([&] { return rowOf(fresh) >= 0; }));
+
+  const std::vector<std::pair<std::string, QString>> states = {
+      {other, "outside the filter"}, {good, "done"}, {refused, "failed"}, {busy, "updating"}, {fresh, "plugged in"}};
+  std::set<QString> looks;
+  for (const auto& [port, word] : states) {
+    EXPECT_EQ(stateOf(port), word) << port;
+    const QTableWidgetItem* item = window->tblPorts->item(rowOf(port), TfrmBench::colState);
+    looks.insert(item->background().color().name() + "/" + item->foreground().color().name());
+  }
+  EXPECT_EQ(looks.size(), states.size());
+  EXPECT_TRUE(statusOf(refused).startsWith("failed: ")) << statusOf(refused).toStdString();
+  EXPECT_TRUE(statusOf(refused).endsWith(", unplug it"));
+  if (const char* picture = std::getenv("KELVRY_BENCH_PICTURE")) {
+    EXPECT_TRUE(window->grab().save(picture));
+  }
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ QColor stateColour(TRowState state) {
     case TRowState::Done: return QColor(0xc8, 0xe6, 0xc9);
     case TRowState::Failed: return QColor(0xff, 0xcd, 0xd2);
     case TRowState::PluggedIn: return QColor(0xff, 0xf9, 0xc4);
+    case TRowState::NotTaken: return QColor(0xee, 0xee, 0xee);
     default: return QColor();
   }
 }
@@ -136,6 +137,7 @@ void TfrmBench::buildControls() {
   tblPorts->verticalHeader()->hide();
   tblPorts->horizontalHeader()->setStretchLastSection(true);
   tblPorts->setSelectionMode(QAbstractItemView::NoSelection);
+  tblPorts->horizontalHeader()->setSectionResizeMode(colLogger, QHeaderView::ResizeToContents);
   tblPorts->setColumnWidth(colProgress, 170);
   tblPorts->setColumnWidth(colStatus, 300);
   layout->addWidget(tblPorts, 3);
