@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -75,6 +76,8 @@ private:
       messages << message->Memo1->toPlainText();
       events << "message: " + messages.last();
       messageOutlines.push_back(message->frameGeometry());
+      // The documentation's pictures of a closing message come from here.
+      if (const char* picture = std::getenv("KELVRY_MESSAGE_PICTURE")) message->grab().save(picture);
     } else if (auto* info = qobject_cast<TfrmInfo*>(&dialog)) {
       overviews.push_back(describe(*info));
     } else if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
