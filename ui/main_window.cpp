@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -66,6 +67,39 @@ TArguments utf8Arguments(const QStringList& arguments) {
   for (const QString& argument : arguments) words.push_back(argument.toStdString());
   return words;
 }
+
+// How long after the report appears its activation is still the window
+// system's: it comes within moments, and no user clicks that fast.
+constexpr qint64 kShowActivationMs = 2000;
+
+// Watches the report as it appears at start. Some window systems hand it the
+// activation only once they have processed its appearance, after the main
+// window took the activation back (Wine under an X window manager, when
+// the X server has mapped it): `takeBack` then runs, once that activation
+// has been delivered. Its task ends at the report's first activation; a
+// later one is the user's.
+class TReportShowActivation : public QObject {
+public:
+  TReportShowActivation(QWidget& report, QWidget& owner, std::function<void()> takeBack)
+      : QObject(&owner), FReport(&report), FTakeBack(std::move(takeBack)) {
+    FSinceShow.start();
+    report.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == FReport && event->type() == QEvent::WindowActivate) {
+      FReport->removeEventFilter(this);
+      if (FSinceShow.elapsed() < kShowActivationMs) QTimer::singleShot(0, parent(), FTakeBack);
+      deleteLater();
+    }
+    return false;
+  }
+
+private:
+  QObject* const FReport;
+  const std::function<void()> FTakeBack;
+  QElapsedTimer FSinceShow;
+};
 
 }  // namespace
 
@@ -642,6 +676,12 @@ void TfrmMain::ApplicationEvents1Idle() {
   FIdleDone = true;
   if (!FProtocol) return;
   dockReportWindow();
+  if (iInternalMode > 0 && isVisible()) {
+    new TReportShowActivation(*FProtocol, *this, [this] {
+      // Unless the user went to another window meanwhile.
+      if (QApplication::activeWindow() == FProtocol) activateAtStart();
+    });
+  }
   FProtocol->setVisible(iInternalMode > 0);
   activateAtStart();
 }
@@ -649,7 +689,7 @@ void TfrmMain::ApplicationEvents1Idle() {
 // A port name typed at once goes into the box. Some platforms hand the
 // activation to the report as it appears, though it asks them not to
 // (Windows at start-up, the offscreen platform always), so the main window
-// takes it back.
+// takes it back: here, and again if the report gets it only later.
 void TfrmMain::activateAtStart() {
   if (!isVisible() || iInternalMode == 0) return;
   activateWindow();

@@ -19,11 +19,14 @@ public:
   TQtDialogSettingsKeeper& operator=(const TQtDialogSettingsKeeper&) = delete;
 
 private:
-  // The settings as they were: every key, and whether their file existed
-  // (on Windows they are in the registry and there is no file).
+  // Whether the user has those settings at all: their file, or on Windows
+  // their registry key (HKEY_CURRENT_USER\Software\QtProject).
+  static bool storeExists();
+
+  // The settings as they were: every key, and whether their file or
+  // registry key was there.
   QVariantMap FBefore;
-  QString FFile;
-  bool FFileExisted = false;
+  bool FStoreExisted = false;
 };
 
 }  // namespace kelvry

@@ -12,6 +12,7 @@
 
 #include "tests/ui/window_fixture.h"
 #include "ui/info_window.h"
+#include "ui/qt_dialog_settings_keeper.h"
 #include "ui/window_docking.h"
 
 namespace kelvry::test {
@@ -98,6 +99,8 @@ TEST_P(DialogsOnTheScreen, TheOverviewDocksByFramesOverTheMainWindow) {
 }
 
 TEST_P(DialogsOnTheScreen, TheFileDialogFitsTheFreeArea) {
+  // On Windows the dialog writes into the user's registry when it closes.
+  const TQtDialogSettingsKeeper keeper;
   const std::unique_ptr<QFileDialog> dialog = makeOpenFileDialog(frmMain.get(), QDir::tempPath());
   const QSize smallest = dialog->minimumSizeHint();
   if (smallest.width() > area.width() || smallest.height() > area.height())

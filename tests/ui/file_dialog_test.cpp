@@ -8,17 +8,57 @@
 #include <QSettings>
 #include <QTimer>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "tests/ui/window_fixture.h"
+#include "ui/qt_dialog_settings_keeper.h"
 
 namespace kelvry::test {
 namespace {
 
 TEST(FileDialog, OffersUpdateFilesFirst) {
+  // On Windows the dialog writes into the user's registry when it closes.
+  const TQtDialogSettingsKeeper keeper;
   const std::unique_ptr<QFileDialog> dialog = makeOpenFileDialog(nullptr, QDir::tempPath());
   ASSERT_EQ(dialog->nameFilters().size(), 2);
   EXPECT_EQ(dialog->nameFilters().first(), "Update files (*.upd)");
   EXPECT_EQ(dialog->selectedNameFilter(), "Update files (*.upd)");
   EXPECT_EQ(dialog->nameFilters().last(), "All files (*)");
+}
+
+// Where Qt keeps those settings: a file, or on Windows the registry key
+// HKEY_CURRENT_USER\Software\QtProject, which the test looks for itself
+// rather than through QSettings: opening the settings there creates it.
+#ifdef _WIN32
+constexpr wchar_t kStoreKey[] = L"Software\\QtProject";
+
+bool storeExists() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kStoreKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+void removeStore() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+  RegDeleteKeyW(HKEY_CURRENT_USER, kStoreKey);
+}
+
+// All of it, other Qt programs' groups too.
+QSettings wholeStore() { return QSettings("HKEY_CURRENT_USER\\Software\\QtProject", QSettings::NativeFormat); }
+#else
+QString storeFile() { return QSettings(QSettings::UserScope, "QtProject").fileName(); }
+bool storeExists() { return QFile::exists(storeFile()); }
+void removeStore() { QFile::remove(storeFile()); }
+QSettings wholeStore() { return QSettings(QSettings::UserScope, "QtProject"); }
+#endif
+
+QVariantMap entriesOf(const QSettings& settings) {
+  QVariantMap entries;
+  for (const QString& key : settings.allKeys()) entries.insert(key, settings.value(key));
+  return entries;
 }
 
 // What another Qt program keeps there before the dialog opens: nothing at
@@ -30,25 +70,40 @@ struct TBeforeCase {
 
 class FileDialogSettings : public testing::TestWithParam<TBeforeCase> {
 protected:
+  // The settings folder is the test program's own (ui_test_main.cpp); on
+  // Windows the settings are the user's registry, put back as they were
+  // once the test is over.
   void SetUp() override {
-    // The settings folder is the test program's own (ui_test_main.cpp).
-    QSettings settings(QSettings::UserScope, "QtProject");
-    settings.clear();
-    for (auto it = GetParam().entries.cbegin(); it != GetParam().entries.cend(); ++it)
-      settings.setValue(it.key(), it.value());
-    settings.sync();
-    FFile = settings.fileName();
-    if (GetParam().entries.isEmpty()) QFile::remove(FFile);
+    FStoreExisted = storeExists();
+    FSaved = entriesOf(wholeStore());
+    {
+      QSettings store = wholeStore();
+      store.clear();
+      store.sync();
+    }
+    {
+      QSettings settings(QSettings::UserScope, "QtProject");
+      for (auto it = GetParam().entries.cbegin(); it != GetParam().entries.cend(); ++it)
+        settings.setValue(it.key(), it.value());
+      settings.sync();
+    }
+    if (GetParam().entries.isEmpty()) removeStore();
   }
 
-  QVariantMap entriesNow() const {
-    const QSettings settings(QSettings::UserScope, "QtProject");
-    QVariantMap entries;
-    for (const QString& key : settings.allKeys()) entries.insert(key, settings.value(key));
-    return entries;
+  void TearDown() override {
+    {
+      QSettings store = wholeStore();
+      store.clear();
+      for (auto it = FSaved.cbegin(); it != FSaved.cend(); ++it) store.setValue(it.key(), it.value());
+      store.sync();
+    }
+    if (!FStoreExisted) removeStore();
   }
 
-  QString FFile;
+  static QVariantMap entriesNow() { return entriesOf(QSettings(QSettings::UserScope, "QtProject")); }
+
+  bool FStoreExisted = false;
+  QVariantMap FSaved;
 };
 
 TEST_P(FileDialogSettings, AreAsBeforeOnceTheDialogHasClosed) {
@@ -59,8 +114,9 @@ TEST_P(FileDialogSettings, AreAsBeforeOnceTheDialogHasClosed) {
   });
   EXPECT_EQ(defaultDialogHooks().chooseFile(nullptr, folder.path()), QString());
 
+  // Looked for before the entries are read, which on Windows creates the key.
+  EXPECT_EQ(storeExists(), !GetParam().entries.isEmpty());
   EXPECT_EQ(entriesNow(), GetParam().entries);
-  EXPECT_EQ(QFile::exists(FFile), !GetParam().entries.isEmpty()) << FFile.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
