@@ -31,6 +31,7 @@
 #include "ui/click_only_keys.h"
 #include "ui/dialog_hooks.h"
 #include "ui/error_handler.h"
+#include "ui/qt_dialog_settings_keeper.h"
 
 namespace kelvry {
 
@@ -207,6 +208,8 @@ QWidget* TfrmBench::buildOptions() {
   auto* browse = new QPushButton("&Browse...", box);
   browse->setAutoDefault(false);
   connect(browse, &QPushButton::clicked, this, [this] {
+    // Qt's dialog would keep its last folder in the user's settings.
+    const TQtDialogSettingsKeeper keeper;
     const QString folder = QFileDialog::getExistingDirectory(this, "Records folder", edtRecords->text(),
                                                              QFileDialog::DontUseNativeDialog);
     if (!folder.isEmpty()) edtRecords->setText(QDir::toNativeSeparators(folder));
