@@ -32,10 +32,6 @@ struct TTrackedPort {
   TBenchJob* job = nullptr;
 };
 
-bool sameDevice(const TUsbPortIdentity& a, const TUsbPortIdentity& b) {
-  return a.vendorId == b.vendorId && a.productId == b.productId && a.serialNumber == b.serialNumber;
-}
-
 int successStatus(bool readInfoOnly) { return readInfoOnly ? err::ReadInfoOnly : kExitSuccess; }
 
 class TBench {
@@ -168,6 +164,10 @@ private:
 };
 
 }  // namespace
+
+bool sameDevice(const TUsbPortIdentity& a, const TUsbPortIdentity& b) {
+  return a.vendorId == b.vendorId && a.productId == b.productId && a.serialNumber == b.serialNumber;
+}
 
 int benchExitStatus(const std::vector<TBenchLogger>& loggers, std::optional<int> expect, bool readInfoOnly) {
   if (loggers.empty() && !expect) return err::Cancelled;

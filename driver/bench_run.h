@@ -56,6 +56,10 @@ struct TBenchResult {
   std::vector<TBenchLogger> loggers;  // in the order their jobs started
 };
 
+// Whether two looks at a port saw the same logger: a logger swapped between
+// them leaves the port name in place but brings its own USB identity.
+bool sameDevice(const TUsbPortIdentity& a, const TUsbPortIdentity& b);
+
 // The exit status of a bench: 0 (70 reading info only) when every logger
 // taken succeeded and, with `expect`, that many finished; the cancelled
 // status when it was stopped before any logger finished; else

@@ -59,10 +59,6 @@ std::string identityText(const TUsbPortIdentity& identity) {
   return text;
 }
 
-bool sameDevice(const TUsbPortIdentity& a, const TUsbPortIdentity& b) {
-  return a.vendorId == b.vendorId && a.productId == b.productId && a.serialNumber == b.serialNumber;
-}
-
 QTableWidgetItem* cell(QTableWidget& table, int row, int column) {
   QTableWidgetItem* item = table.item(row, column);
   if (!item) {
@@ -323,7 +319,7 @@ bool TfrmBench::makeRecords(std::chrono::system_clock::time_point start) {
 }
 
 void TfrmBench::btnStartClick() {
-  if (isRunning() || FThread.joinable()) return;
+  if (FThread.joinable()) return;  // a bench runs, or is ending
   std::vector<TUsbPortIdentity> taken;
   for (const TUsbPortIdentity& port : FPorts->lastSeen())
     if (portPassesFilters(port, filters())) taken.push_back(port);
@@ -364,7 +360,7 @@ void TfrmBench::startBench() {
   if (FReportFiles) outputs.push_back(FReportFiles.get());
   FOutputs = std::make_unique<TLockedOutputs>(std::move(outputs));
   FCancel = std::make_shared<TCancelToken>();
-  FEnded = FFinished = FStopped = false;
+  FFinished = FStopped = false;
   FEverRan = true;
   setIdle(false);
   FThread = std::thread([this] {
@@ -390,7 +386,7 @@ void TfrmBench::btnStopClick() {
 
 void TfrmBench::stopAndWait() {
   if (!FThread.joinable()) return;
-  FStopped = FStopped || !FEnded;
+  FStopped = FStopped || !FFinished;
   FCancel->cancel();
   FThread.join();
   // The loop's own word came through the event queue, or will; this one
@@ -401,7 +397,7 @@ void TfrmBench::stopAndWait() {
 void TfrmBench::benchEnded() {
   if (FFinished) return;
   if (FThread.joinable()) FThread.join();
-  FEnded = FFinished = true;
+  FFinished = true;
   redraw();
   writeCaseReport(FResult);
   setIdle(true);
@@ -416,7 +412,7 @@ void TfrmBench::writeCaseReport(const TBenchResult& result) {
   report.ended = std::chrono::system_clock::now();
   report.tool = std::string("kelvry-update ") + KELVRY_VERSION;
   report.cancelled = FStopped;
-  report.success = FSuccess;
+  report.success = kExitSuccess;
   report.loggers = result.loggers;
   report.images = installedImages(result.loggers);
   FCaseReportText = kelvry::caseReportText(report);
@@ -506,7 +502,7 @@ void TfrmBench::drawRow(int row, const TPortRow& port) {
   facts.benchRunning = isRunning();
   facts.benchEnded = FEverRan && !isRunning();
   if (port.job) facts.job = FJobs[*port.job];
-  facts.success = FSuccess;
+  facts.success = kExitSuccess;
   const TRowText text = rowText(facts);
 
   const std::string identity = identityText(port.identity);
@@ -543,7 +539,7 @@ void TfrmBench::addFinished(const TBenchJobState& job) {
   tblFinished->insertRow(row);
   std::string serial;
   if (auto port = FPortRows.find(job.port); port != FPortRows.end()) serial = port->second.jobIdentity.serialNumber;
-  const std::string result = record.exitStatus == FSuccess
+  const std::string result = record.exitStatus == kExitSuccess
                                  ? "done"
                                  : "failed (status " + std::to_string(record.exitStatus) + "): " +
                                        failureReason(record.resultText);
@@ -560,7 +556,7 @@ void TfrmBench::addFinished(const TBenchJobState& job) {
     QTableWidgetItem* item = cell(*tblFinished, row, column);
     item->setText(toQt(texts[column]));
     item->setToolTip(toQt(record.resultText));
-    item->setBackground(stateColour(record.exitStatus == FSuccess ? TRowState::Done : TRowState::Failed));
+    item->setBackground(stateColour(record.exitStatus == kExitSuccess ? TRowState::Done : TRowState::Failed));
   }
   if (!record.imageSha256.empty()) cell(*tblFinished, row, 5)->setToolTip(toQt("SHA-256 " + record.imageSha256));
   tblFinished->resizeColumnsToContents();
@@ -568,7 +564,7 @@ void TfrmBench::addFinished(const TBenchJobState& job) {
 }
 
 void TfrmBench::soundFor(const TPortRecord& record) {
-  if (record.exitStatus == FSuccess) {
+  if (record.exitStatus == kExitSuccess) {
     if (chkSoundDone->isChecked()) dialogHooks().beep();
     return;
   }

@@ -65,7 +65,7 @@ public:
   ~TfrmBench() override;
 
   // The bench runs from Start until Stop, the expected count, or closing.
-  bool isRunning() const { return FThread.joinable() && !FEnded; }
+  bool isRunning() const { return FThread.joinable() && !FFinished; }
   // Loggers being updated now.
   int runningJobs() const { return FCounts.running; }
   // The case report of the last bench that ended; empty before.
@@ -132,7 +132,6 @@ private:
   std::unique_ptr<TWatchedPorts> FPorts;
   TBenchOptions FOptions;
   std::vector<TPortFilter> FFilters;  // of the bench that runs
-  int FSuccess = 0;
 
   // The bench that runs, or ran last.
   std::shared_ptr<TCancelToken> FCancel;
@@ -145,8 +144,7 @@ private:
   TBenchSettings FBenchSettings;
   std::thread FThread;
   TBenchResult FResult;  // the loop's, once it has returned
-  bool FEnded = false;      // its loop has returned
-  bool FFinished = false;   // its case report is written
+  bool FFinished = false;   // its loop has returned and its case report is written
   bool FStopped = false;    // by Stop or by closing
   bool FEverRan = false;
 
