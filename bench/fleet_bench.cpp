@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/update_run.h"
+#include "cli/update/update_run.h"
 #include "waits/cancel_token.h"
 
 namespace kelvry {

@@ -8,8 +8,9 @@
 #include <string_view>
 
 #include "cli/platform_words.h"
-#include "cli/same_port.h"
+#include "cli/ports/same_port.h"
 #include "cli/usage_mistakes.h"
+#include "driver/program_name.h"
 #include "kelvry_version.h"
 #include "frontend/typed_port_name.h"
 #include "serial/port_name.h"
@@ -18,8 +19,6 @@
 namespace kelvry::cli {
 
 namespace {
-
-constexpr const char* kProgram = "kelvry-update-cli";
 
 // The values as the parser fills them; what they mean together is decided
 // after parsing.
@@ -51,7 +50,7 @@ struct TParsedValues {
 // is refused by name instead of silently replacing the first.
 std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
   auto app = std::make_unique<CLI::App>(
-      "Updates the firmware of a Kelvry data logger through its serial bootloader.", kProgram);
+      "Updates the firmware of a Kelvry data logger through its serial bootloader.", std::string(kCliName));
   app->set_help_flag();  // help is an action of ours, decided with the others
   app->add_flag("-h,--help", v.help, "Show this help and exit.")
       ->disable_flag_override();
@@ -394,6 +393,6 @@ std::string helpText() {
          words::kPortsParagraph;
 }
 
-std::string versionText() { return std::string(kProgram) + " " + KELVRY_VERSION; }
+std::string versionText() { return std::string(kCliName) + " " + KELVRY_VERSION; }
 
 }  // namespace kelvry::cli

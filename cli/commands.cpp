@@ -7,28 +7,28 @@
 #include <string>
 #include <vector>
 
-#include "cli/auto_port.h"
-#include "cli/bench_command.h"
-#include "cli/cancel_signals.h"
-#include "cli/confirmation.h"
-#include "cli/console.h"
-#include "cli/firmware_table.h"
-#include "cli/port_table.h"
-#include "cli/update_command.h"
+#include "cli/ports/auto_port.h"
+#include "cli/bench/bench_command.h"
+#include "cli/console/cancel_signals.h"
+#include "cli/console/confirmation.h"
+#include "cli/console/console.h"
+#include "cli/outputs/text_table.h"
+#include "cli/ports/port_table.h"
+#include "cli/update/update_command.h"
 #include "driver/exit_status.h"
+#include "driver/program_name.h"
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
 #include "frontend/firmware_overview.h"
 #include "frontend/run_options.h"
+#include "frontend/update_question.h"
 #include "serial/port_list.h"
 #include "serial/usb_port_identity.h"
 
 namespace kelvry::cli {
 
 namespace {
-
-constexpr const char* kProgram = "kelvry-update-cli: ";
 
 // Loads the update file as the only source, or says why it cannot be used.
 // A file that does not load must never fall back to the built-in images.
@@ -43,7 +43,7 @@ std::optional<TFirmwareSources> prepareUpdateFile(const std::string& path, const
   }
   // The catalogue's reason usually names the file already.
   if (why.find(path) == std::string::npos) why = "\"" + path + "\": " + why;
-  io.err << kProgram << "cannot use update file " << why << '\n';
+  io.err << kCliPrefix << "cannot use update file " << why << '\n';
   return std::nullopt;
 }
 
@@ -59,11 +59,11 @@ std::optional<int> confirmUpdate(const TCliOptions& options, const TStreams& io)
   const std::string question = confirmationQuestion(bClearsMeasurements, iInternalMode);
   if (question.empty()) return std::nullopt;
   if (!stdinIsTerminal()) {
-    io.err << kProgram << "the update must be confirmed, but there is no terminal to ask on: add --yes\n";
+    io.err << kCliPrefix << "the update must be confirmed, but there is no terminal to ask on: add --yes\n";
     return kExitUsage;
   }
   if (askYesNo(question, io.in, io.err)) return std::nullopt;
-  io.err << kProgram << "update not started\n";
+  io.err << kCliPrefix << "update not started\n";
   return err::Cancelled;
 }
 
@@ -72,7 +72,7 @@ std::optional<int> confirmUpdate(const TCliOptions& options, const TStreams& io)
 int listPortsCommand(const TStreams& io) {
   const std::vector<TUsbPortIdentity> ports = listUsbPortIdentities();
   io.out << formatPortTable(ports);
-  if (ports.empty()) io.err << kProgram << "no USB serial port found\n";
+  if (ports.empty()) io.err << kCliPrefix << "no USB serial port found\n";
   io.out << std::flush;
   return kExitSuccess;
 }
@@ -89,7 +89,7 @@ int fileInfoCommand(const TCliOptions& options, const TStreams& io) {
   try {
     file->header = readFileHeaderInfo(options.fileInfoPath);
   } catch (const std::exception& e) {
-    io.err << kProgram << e.what() << '\n';
+    io.err << kCliPrefix << e.what() << '\n';
     return kExitUsage;  // an unusable file, as --help says
   }
   io.out << overviewTable(TFirmwareSources(std::move(file))) << std::flush;
@@ -100,7 +100,7 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   // A port that cannot be named stops the command before anything else.
   const TPortsChoice choice = options.simulate || options.bench ? TPortsChoice{} : choosePorts(options);
   if (!choice.error.empty()) {
-    io.err << kProgram << choice.error << '\n';
+    io.err << kCliPrefix << choice.error << '\n';
     return err::PortNotReady;
   }
   std::optional<TFirmwareSources> sources = prepareUpdateFile(options.updateFile, io);
@@ -127,7 +127,7 @@ int runCommand(const TCliOptions& options, const TStreams& io) {
     case TAction::Update: return updateCommand(options, io);
     case TAction::None: break;
   }
-  io.err << kProgram << "nothing to do (see --help)\n";
+  io.err << kCliPrefix << "nothing to do (see --help)\n";
   return kExitUsage;
 }
 

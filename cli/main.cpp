@@ -6,9 +6,10 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
-#include "cli/console.h"
-#include "cli/program_arguments.h"
+#include "cli/console/console.h"
+#include "cli/console/program_arguments.h"
 #include "driver/exit_status.h"
+#include "driver/program_name.h"
 #include "frontend/internal_switch.h"
 #include "frontend/run_options.h"
 
@@ -23,23 +24,23 @@ int run(TArguments arguments, bool ownConsole) {
   try {
     const TCliParseResult parsed = parseCliOptions(arguments);
     if (!parsed.error.empty()) {
-      std::cerr << "kelvry-update-cli: " << parsed.error << " (see --help)" << std::endl;
+      std::cerr << kCliPrefix << parsed.error << " (see --help)" << std::endl;
       return kExitUsage;
     }
     const TCliOptions& options = parsed.options;
 
     const bool internal = ReadInternalSwitch();
     // The option words, behind a program name as the window's reader expects.
-    TArguments words{arguments.empty() ? std::string("kelvry-update-cli") : arguments.front()};
+    TArguments words{arguments.empty() ? std::string(kCliName) : arguments.front()};
     words.insert(words.end(), options.optionWords.begin(), options.optionWords.end());
     applyRunOptions(words, internal);
     if (const std::string refused = internalModeError(options, internal); !refused.empty()) {
-      std::cerr << "kelvry-update-cli: " << refused << std::endl;
+      std::cerr << kCliPrefix << refused << std::endl;
       return kExitUsage;
     }
     return runCommand(options, TStreams{std::cout, std::cerr, std::cin});
   } catch (const std::exception& e) {
-    std::cerr << "kelvry-update-cli: unexpected failure: " << e.what() << std::endl;
+    std::cerr << kCliPrefix << "unexpected failure: " << e.what() << std::endl;
     return kExitUnexpected;
   }
 }

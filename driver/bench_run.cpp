@@ -32,8 +32,6 @@ struct TTrackedPort {
   TBenchJob* job = nullptr;
 };
 
-int successStatus(bool readInfoOnly) { return readInfoOnly ? err::ReadInfoOnly : kExitSuccess; }
-
 class TBench {
 public:
   TBench(const TBenchSettings& settings, IPortSource& ports, std::shared_ptr<TCancelToken> cancel, IRunOutput& output)

@@ -6,12 +6,11 @@
 
 #include "driver/report_log_file.h"
 #include "driver/utc_stamp.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 
 namespace {
-
-std::string orDash(const std::string& text) { return text.empty() ? std::string("-") : text; }
 
 std::string loggerBlock(size_t number, const TBenchLogger& logger) {
   const TPortRecord& r = logger.outcome.record;

@@ -7,6 +7,8 @@
 
 namespace kelvry {
 
+int successStatus(bool readInfoOnly) { return readInfoOnly ? err::ReadInfoOnly : kExitSuccess; }
+
 int exitStatusForError(int32_t errorCode) {
   static constexpr std::array kJobErrors = {
       err::PortNotReady,     err::SerialIo,        err::Cancelled,         err::CancelledAfterStart,

@@ -22,6 +22,11 @@ inline constexpr int kExitSomeFailed = 80;
 // script re-runs the loggers for 80 and checks the disk for 81.
 inline constexpr int kExitRecordsIncomplete = 81;
 
+// The status of a logger that was done right: 0, or 70 when the run only
+// reads the loggers' data (the job then ends with "Only read update info!",
+// which is its success).
+int successStatus(bool readInfoOnly);
+
 // The exit status for the error code of a failed job: the code itself when
 // the engine defines it, kExitUnexpected otherwise (0 included).
 int exitStatusForError(int32_t errorCode);

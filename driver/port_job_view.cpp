@@ -3,7 +3,9 @@
 #include "driver/exit_status.h"
 #include "driver/image_digest.h"
 #include "engine/status_codes.h"
+#include "frontend/repeat_rules.h"
 #include "frontend/report_line.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 
@@ -135,7 +137,7 @@ void TPortJobView::EndJob() {
 // stays in force: the repeated job stops at its first attempt.
 void TPortJobView::RepeatAfterProgrammingError() {
   if (!mayRepeat()) {
-    giveUp("programming error");
+    giveUp(kProgrammingErrorReason);
     return;
   }
   beginJob();
@@ -145,7 +147,7 @@ void TPortJobView::RepeatAfterProgrammingError() {
 void TPortJobView::RepeatAfterCommFailure(TCmd cmd) {
   if (!mayRepeat()) {
     EndJob();
-    giveUp("communication error");
+    giveUp(kCommunicationErrorReason);
     return;
   }
   // The failure is out before the pause, not after it.
@@ -156,13 +158,13 @@ void TPortJobView::RepeatAfterCommFailure(TCmd cmd) {
 }
 
 bool TPortJobView::mayRepeat() const {
-  return !settings_.maxRepeats || session_.repeats() < *settings_.maxRepeats;
+  return kelvry::mayRepeat(session_.repeats(), settings_.maxRepeats);
 }
 
 void TPortJobView::giveUp(const char* reason) {
   Beep();
   const int repeats = session_.repeats();
-  ShowMessageText(format("Gave up after %d repeat%s: %s!", repeats, repeats == 1 ? "" : "s", reason));
+  ShowMessageText(gaveUpText(repeats, reason));
 }
 
 // Everything put out since the last flush leaves as one event.

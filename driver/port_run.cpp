@@ -12,7 +12,7 @@ namespace kelvry {
 
 int runExitStatus(const std::vector<TPortOutcome>& ports, bool readInfoOnly) {
   if (ports.size() == 1) return ports.front().record.exitStatus;
-  const int success = readInfoOnly ? err::ReadInfoOnly : kExitSuccess;
+  const int success = successStatus(readInfoOnly);
   const bool all = std::ranges::all_of(ports, [&](const TPortOutcome& p) { return p.record.exitStatus == success; });
   return all ? success : kExitSomeFailed;
 }

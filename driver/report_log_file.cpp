@@ -7,9 +7,11 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "driver/program_name.h"
 #include "driver/utc_stamp.h"
 #include "driver/utf8_path.h"
 #include "frontend/job_notifications.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 
@@ -98,7 +100,6 @@ void TReportLogFile::write(const TPortEvent& event) {
 }
 
 void TReportLogFile::writeResult(const TPortRecord& record) {
-  const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
   put("Result: " + std::to_string(record.exitStatus) + ' ' + record.resultText + '\n' +
       "Logger before: " + orDash(record.loggerBefore) + '\n' + "Logger after: " + orDash(record.loggerAfter) + '\n' +
       "Firmware installed: " + orDash(record.image) + '\n' + "Firmware SHA-256: " + orDash(record.imageSha256) +
@@ -148,12 +149,12 @@ void TReportFiles::finished(size_t port, const TPortRecord& record) {
 // Told after every port is done, when nothing is drawn in place any more;
 // the port's own status goes with it, as a run of one port has no summary.
 void TReportFiles::summary(const std::vector<TPortRecord>& records) {
-  for (const std::string& unmade : unmade_) err_ << "kelvry-update-cli: no report file for " << unmade << std::endl;
+  for (const std::string& unmade : unmade_) err_ << kCliPrefix << "no report file for " << unmade << std::endl;
   for (size_t i = 0; i < files_.size(); ++i) {
     if (!files_[i]) continue;
     const TReportLogFile& file = *files_[i];
     if (file.failure().empty()) continue;
-    err_ << "kelvry-update-cli: report file \"" << utf8Text(file.path()) << "\" is incomplete: " << file.failure();
+    err_ << kCliPrefix << "report file \"" << utf8Text(file.path()) << "\" is incomplete: " << file.failure();
     if (i < records.size())
       err_ << " (" << records[i].port << ": status " << records[i].exitStatus << ", " << records[i].resultText << ")";
     err_ << std::endl;

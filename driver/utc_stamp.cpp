@@ -1,6 +1,7 @@
 #include "driver/utc_stamp.h"
 
 #include "frontend/job_notifications.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 

@@ -2,6 +2,7 @@
 
 #include "firmware/identity_names.h"
 #include "frontend/job_notifications.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 

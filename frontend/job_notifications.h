@@ -72,11 +72,4 @@ std::string serialFailureText(const TSerialFailure& failure);
 // "Start at serial port \"%s\"": the first line of every job.
 std::string startLine(const std::string& sPortText);
 
-// printf-style formatting into a std::string.
-#if defined(__GNUC__)
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-#else
-std::string format(const char* fmt, ...);  // MSVC checks no format strings
-#endif
-
 }  // namespace kelvry

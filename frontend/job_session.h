@@ -6,17 +6,14 @@
 
 #include "engine/comm_thread.h"
 #include "engine/update_request.h"
+#include "frontend/repeat_rules.h"
 
 // One front end's job and its automatic repeats, as the window and the
 // command line both run them: the request of the job, the worker that runs
-// it, the cancel token the user sets, and the repeat rules.
+// it, the cancel token the user sets, and the repeats it has made
+// (repeat_rules.h says when to make one).
 
 namespace kelvry {
-
-// A logger that fails the same way again and again needs a person, not
-// another erase: a failed update is repeated this often in a row unless the
-// user chooses another bound (the command line's --max-repeats).
-inline constexpr int kDefaultMaxRepeats = 3;
 
 using TCommThreadClass = std::function<TCommThreadPtr(INotificationSink&, TUpdateRequest)>;
 

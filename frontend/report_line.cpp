@@ -5,6 +5,7 @@
 
 #include "frontend/job_notifications.h"
 #include "frontend/local_time.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frontend/job_notifications.h"
+#include "frontend/text_format.h"
 
 namespace kelvry {
 

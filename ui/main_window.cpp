@@ -21,6 +21,7 @@
 #include "engine/status_codes.h"
 #include "firmware/firmware_sources.h"
 #include "firmware/update_file.h"
+#include "frontend/text_format.h"
 #include "ui/click_only_keys.h"
 #include "ui/control_metrics.h"
 #include "ui/dialog_hooks.h"
@@ -33,7 +34,9 @@
 #include "frontend/internal_switch_qsettings.h"
 #include "frontend/typed_port_name.h"
 #include "frontend/job_request.h"
+#include "frontend/repeat_rules.h"
 #include "frontend/run_options.h"
+#include "frontend/update_question.h"
 #include "ui/window_docking.h"
 
 namespace kelvry {
@@ -44,9 +47,6 @@ const QString kCaption = "Kelvry Firmware Update";
 // An ampersand marks the letter that, with Alt, chooses the control; the
 // caption shows without it.
 const QString kInfoCaption = "&Info 2024-04-04";
-const QString kQuestionClearsMeasurements = "This update clears all measurements!\r\nDo you really continue ?";
-const QString kQuestionSavedMeasurements =
-    "Do you save your measurements ?\r\nDo you really continue without saving ?";
 // Shown in the empty port box, so that an empty list does not look like a
 // fault of the window.
 const QString kNoUsbPort = "No USB serial port found";
@@ -366,7 +366,7 @@ void TfrmMain::startJob(TCmd cmd, TJobStart how) {
 
 void TfrmMain::showRepeatCount() {
   const int repeats = FSession.repeats();
-  FRepeatLabel->setText(repeats > 0 ? toQt(format("Repeat %d of %d", repeats, kDefaultMaxRepeats)) : QString());
+  FRepeatLabel->setText(repeats > 0 ? toQt(kelvry::repeatCountText(repeats, kDefaultMaxRepeats)) : QString());
   FRepeatLabel->setVisible(repeats > 0);
 }
 
@@ -446,14 +446,12 @@ void TfrmMain::RepeatAfterCommFailure(TCmd cmd) {
   FRepeatTimer.start();
 }
 
-bool TfrmMain::mayRepeat() const { return FSession.repeats() < kDefaultMaxRepeats; }
+bool TfrmMain::mayRepeat() const { return kelvry::mayRepeat(FSession.repeats(), kDefaultMaxRepeats); }
 
 // The same failure so often in a row is no disturbed line any more: a
 // person has to look at the logger and its cable before the next try.
 void TfrmMain::stopRepeating(const std::string& sAdvice) {
-  showWithAdvice(format("Stopped after %d repeats in a row: the logger or its cable needs attention.",
-                        FSession.repeats()),
-                 sAdvice);
+  showWithAdvice(stoppedRepeatingText(FSession.repeats()), sAdvice);
 }
 
 void TfrmMain::repeatJob() {
@@ -587,11 +585,8 @@ bool TfrmMain::portChosen() {
 
 void TfrmMain::btnProgClick() {
   if (isJobRunning() || !portChosen()) return;
-  if (bClearsMeasurements) {
-    if (!askConfirmation(kQuestionClearsMeasurements)) return;
-  } else if (iInternalMode == 0) {
-    if (!askConfirmation(kQuestionSavedMeasurements)) return;
-  }
+  const std::string sQuestion = confirmationQuestion(bClearsMeasurements, iInternalMode);
+  if (!sQuestion.empty() && !askConfirmation(toQt(sQuestion))) return;
   PrepareJob(QString());
   StartJob(TCmd::tCMD0);
 }

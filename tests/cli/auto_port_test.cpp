@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/auto_port.h"
-#include "cli/port_table.h"
+#include "cli/ports/auto_port.h"
+#include "cli/ports/port_table.h"
 #include "tests/serial/fake_sysfs.h"
 
 namespace kelvry::cli {

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/run_outputs.h"
+#include "cli/outputs/run_output_set.h"
 #include "driver/bench_run.h"
 #include "driver/exit_status.h"
 #include "driver/port_filter.h"
@@ -58,7 +58,7 @@ protected:
 
   void start() {
     running = std::async(std::launch::async, [this] {
-      TRunOutputs output(outputSettings, out, err);
+      TRunOutputSet output(outputSettings, out, err);
       return runBench(settings, bench, cancel, output);
     });
   }

@@ -5,7 +5,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/confirmation.h"
+#include "cli/console/confirmation.h"
+#include "frontend/update_question.h"
 
 namespace kelvry::cli {
 namespace {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <thread>
 
-#include "cli/cancel_signals.h"
+#include "cli/console/cancel_signals.h"
 
 namespace kelvry::cli {
 namespace {

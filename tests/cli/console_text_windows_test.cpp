@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/console.h"
+#include "cli/console/console.h"
 
 namespace kelvry::cli {
 namespace {

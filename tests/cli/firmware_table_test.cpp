@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/firmware_table.h"
+#include "cli/outputs/text_table.h"
 #include "firmware/firmware_sources.h"
 #include "frontend/firmware_overview.h"
 

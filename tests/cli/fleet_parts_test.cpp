@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/fleet_board.h"
-#include "cli/json_lines.h"
-#include "cli/live_board.h"
-#include "cli/update_run.h"
+#include "cli/outputs/board_lines.h"
+#include "cli/outputs/json_output.h"
+#include "cli/outputs/board_output.h"
+#include "cli/update/update_run.h"
 #include "driver/exit_status.h"
 #include "driver/report_log_file.h"
 #include "driver/utc_stamp.h"
@@ -43,7 +43,7 @@ TEST(FleetBoard, OneAlignedLinePerPortThatNeverWraps) {
 
 TEST(FleetBoard, RedrawsInPlaceOnATerminalOnly) {
   std::ostringstream offTerminal;
-  TFleetBoard quiet(offTerminal, false, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
+  TBoardLines quiet(offTerminal, false, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
   quiet.show();
   quiet.row(0).percent = 50;
   quiet.refresh();
@@ -51,7 +51,7 @@ TEST(FleetBoard, RedrawsInPlaceOnATerminalOnly) {
   EXPECT_EQ(offTerminal.str(), "");
 
   std::ostringstream terminal;
-  TFleetBoard board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
+  TBoardLines board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
   board.show();
   EXPECT_EQ(terminal.str(), "a  -                      0%\033[K\nb  -                      0%\033[K\n");
   terminal.str("");
@@ -65,7 +65,7 @@ TEST(FleetBoard, RedrawsInPlaceOnATerminalOnly) {
 
 TEST(FleetBoard, SendsNothingWhenNoRowChanged) {
   std::ostringstream terminal;
-  TFleetBoard board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
+  TBoardLines board(terminal, true, 80, {TBoardRow{"a", "", 0, "", ""}, TBoardRow{"b", "", 0, "", ""}});
   board.show();
   terminal.str("");
   board.row(0).percent = 0;  // what it was
@@ -78,7 +78,7 @@ TEST(FleetBoard, SendsNothingWhenNoRowChanged) {
 
 TEST(FleetBoard, AHeaderAndNewRowsAreCountedWhenItGoesBackUp) {
   std::ostringstream terminal;
-  TFleetBoard board(terminal, true, 80, {});
+  TBoardLines board(terminal, true, 80, {});
   board.show();
   board.setHeader("Updated 0");
   board.addRow(TBoardRow{"a", "", 0, "", ""});
@@ -96,7 +96,7 @@ TEST(FleetBoard, AHeaderAndNewRowsAreCountedWhenItGoesBackUp) {
 // redraw, a report line brings the rows back whole, a result shows at once.
 TEST(LiveBoard, RedrawsChangesAtMostOnceAPeriod) {
   std::ostringstream terminal;
-  TLiveBoard board(terminal, true, 80, {"a", "b"}, std::chrono::hours(1));
+  TBoardOutput board(terminal, true, 80, {"a", "b"}, std::chrono::hours(1));
   ASSERT_NE(terminal.str(), "");
   terminal.str("");
   board.progress(0, 40);
@@ -116,7 +116,7 @@ TEST(LiveBoard, RedrawsChangesAtMostOnceAPeriod) {
   EXPECT_NE(terminal.str().find("Process cancelled!"), std::string::npos) << terminal.str();
 
   std::ostringstream eager;
-  TLiveBoard every(eager, true, 80, {"a", "b"}, std::chrono::milliseconds(0));
+  TBoardOutput every(eager, true, 80, {"a", "b"}, std::chrono::milliseconds(0));
   eager.str("");
   every.progress(0, 40);
   EXPECT_NE(eager.str().find(" 40%"), std::string::npos) << "with no period each change is drawn";

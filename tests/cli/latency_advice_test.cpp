@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/latency_advice.h"
+#include "cli/ports/latency_advice.h"
 
 namespace kelvry::cli {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/progress_line.h"
-#include "cli/run_outputs.h"
+#include "cli/outputs/progress_line.h"
+#include "cli/outputs/run_output_set.h"
 #include "driver/port_job_view.h"
 #include "engine/status_codes.h"
 #include "frontend/report_line.h"
@@ -90,7 +90,7 @@ protected:
 
   std::ostringstream out;
   std::ostringstream terminal;
-  TRunOutputs outputs{TRunOutputSettings{.ports = {"/dev/ttyUSB0"}, .json = false, .stderrIsTerminal = false, .columns = 80, .logFolder = ""}, out, terminal};
+  TRunOutputSet outputs{TRunOutputSettings{.ports = {"/dev/ttyUSB0"}, .json = false, .stderrIsTerminal = false, .columns = 80, .logFolder = ""}, out, terminal};
   std::shared_ptr<TCancelToken> runCancel = std::make_shared<TCancelToken>();  // the one a signal sets
   bool signalDuringPause = false;
   std::vector<std::string> events;

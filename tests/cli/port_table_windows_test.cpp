@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/port_table.h"
+#include "cli/ports/port_table.h"
 
 namespace kelvry::cli {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "cli/same_port.h"
+#include "cli/ports/same_port.h"
 #include "tests/support/temp_folder.h"
 
 namespace kelvry::cli {

@@ -18,7 +18,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cli/update_run.h"
+#include "cli/update/update_run.h"
 #include "driver/exit_status.h"
 #include "driver/image_digest.h"
 #include "engine/status_codes.h"

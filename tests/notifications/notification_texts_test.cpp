@@ -11,6 +11,7 @@
 
 #include "firmware/firmware_sources.h"
 #include "firmware/identity_names.h"
+#include "frontend/text_format.h"
 #include "tests/notifications/recording_job_view.h"
 #include "frontend/job_notifications.h"
 #include "frontend/port_open_advice.h"

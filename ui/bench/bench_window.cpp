@@ -26,6 +26,7 @@
 #include "frontend/job_request.h"
 #include "frontend/job_session.h"
 #include "frontend/platform_job_environment.h"
+#include "frontend/text_format.h"
 #include "kelvry_version.h"
 #include "ui/bench/bench_row_text.h"
 #include "ui/click_only_keys.h"
