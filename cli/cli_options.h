@@ -7,6 +7,7 @@
 #include "driver/port_filter.h"
 #include "driver/simulated_bench.h"
 #include "frontend/job_session.h"
+#include "frontend/run_options.h"
 
 // The command line of kelvry-update-cli: one action, its modifiers, and the
 // desktop window's option words (cc:-, cf:-, ci:-, mf:+, f:+ ...), which
@@ -37,6 +38,9 @@ struct TCliOptions {
   // --max-repeats: bound for the automatic repeats; none: "unlimited"
   std::optional<int> maxRepeats = kDefaultMaxRepeats;
   std::vector<std::string> optionWords;  // the window's option words, in command-line order
+  // What the option words and the internal-mode switch make of this run;
+  // filled in by main() once the switch is read.
+  TRunOptions run;
 };
 
 struct TCliParseResult {

@@ -56,7 +56,7 @@ std::string overviewTable(const TFirmwareSources& sources) {
 std::optional<int> confirmUpdate(const TCliOptions& options, const TStreams& io) {
   // The virtual logger holds no measurements that could be lost.
   if (options.simulate || options.yes) return std::nullopt;
-  const std::string question = confirmationQuestion(bClearsMeasurements, iInternalMode);
+  const std::string question = confirmationQuestion(options.run.bClearsMeasurements, options.run.iInternalMode);
   if (question.empty()) return std::nullopt;
   if (!stdinIsTerminal()) {
     io.err << kCliPrefix << "the update must be confirmed, but there is no terminal to ask on: add --yes\n";

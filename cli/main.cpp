@@ -27,13 +27,13 @@ int run(TArguments arguments, bool ownConsole) {
       std::cerr << kCliPrefix << parsed.error << " (see --help)" << std::endl;
       return kExitUsage;
     }
-    const TCliOptions& options = parsed.options;
+    TCliOptions options = parsed.options;
 
     const bool internal = ReadInternalSwitch();
     // The option words, behind a program name as the window's reader expects.
     TArguments words{arguments.empty() ? std::string(kCliName) : arguments.front()};
     words.insert(words.end(), options.optionWords.begin(), options.optionWords.end());
-    applyRunOptions(words, internal);
+    options.run = runOptionsFrom(words, internal);
     if (const std::string refused = internalModeError(options, internal); !refused.empty()) {
       std::cerr << kCliPrefix << refused << std::endl;
       return kExitUsage;

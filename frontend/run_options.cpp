@@ -5,13 +5,6 @@
 
 namespace kelvry {
 
-std::atomic<bool> bCheckClass{true};
-std::atomic<bool> bCheckFirmware{true};
-std::atomic<bool> bCheckInfo{true};
-std::atomic<int32_t> iInternalMode{0};
-std::atomic<bool> bClearsMeasurements{false};
-std::string sTestCaption;
-
 namespace {
 
 constexpr size_t kMaxOptionValue = 1000;
@@ -19,13 +12,13 @@ constexpr size_t kMaxOptionValue = 1000;
 // The checks a developer may relax from the command line in internal mode.
 struct TCheckOption {
   const char* name;
-  std::atomic<bool>* flag;
+  bool TRunOptions::*flag;
 };
 
 const TCheckOption kCheckOptions[] = {
-    {"cc:", &bCheckClass},
-    {"cf:", &bCheckFirmware},
-    {"ci:", &bCheckInfo},
+    {"cc:", &TRunOptions::bCheckClass},
+    {"cf:", &TRunOptions::bCheckFirmware},
+    {"ci:", &TRunOptions::bCheckInfo},
 };
 
 // Option names are ASCII; a byte of a multi-byte character never matches one.
@@ -58,30 +51,21 @@ std::string GetCmdLineOption(const TArguments& arguments, std::string_view name,
   return std::string(def);
 }
 
-void applyRunOptions(const TArguments& arguments, bool internal) {
+TRunOptions runOptionsFrom(const TArguments& arguments, bool internal) {
+  TRunOptions options;
   if (internal) {
     for (const TCheckOption& check : kCheckOptions) {
-      if (GetCmdLineOption(arguments, check.name, "") == "-") *check.flag = false;
+      if (GetCmdLineOption(arguments, check.name, "") == "-") options.*check.flag = false;
     }
   }
   // Read twice on purpose: only the first "mf:" argument counts, whichever
   // of the two values it carries.
-  if (GetCmdLineOption(arguments, "mf:", "") == "+") bClearsMeasurements = true;
-  if (GetCmdLineOption(arguments, "mf:", "") == "-") bClearsMeasurements = false;
+  if (GetCmdLineOption(arguments, "mf:", "") == "+") options.bClearsMeasurements = true;
+  if (GetCmdLineOption(arguments, "mf:", "") == "-") options.bClearsMeasurements = false;
   if (internal) {
-    iInternalMode = GetCmdLineOption(arguments, "f:", "-") == "+" ? 2 : 1;
+    options.iInternalMode = GetCmdLineOption(arguments, "f:", "-") == "+" ? 2 : 1;
   }
-}
-
-TJobChecks jobChecks() { return {bCheckClass, bCheckFirmware, bCheckInfo}; }
-
-void resetRunOptions() {
-  bCheckClass = true;
-  bCheckFirmware = true;
-  bCheckInfo = true;
-  iInternalMode = 0;
-  bClearsMeasurements = false;
-  sTestCaption.clear();
+  return options;
 }
 
 }  // namespace kelvry

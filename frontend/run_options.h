@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,21 +7,27 @@
 
 #include "engine/update_request.h"
 
-// Program-wide switches from the per-user internal-mode setting and the
-// command line, read once at start-up. They belong to the front end: a job
-// gets its checks in its request (jobChecks()).
+// The switches of one program run, from the per-user internal-mode setting
+// and the command line, read once at start-up and handed as a value to what
+// needs them (the window, the command line's actions). A job gets its checks
+// in its request (jobChecks()).
 
 namespace kelvry {
 
-extern std::atomic<bool> bCheckClass;     // update class must equal the image's class
-extern std::atomic<bool> bCheckFirmware;  // jump to the bootloader only from class 0x6617
-extern std::atomic<bool> bCheckInfo;      // update info must be 0xFFFE
 // The update job offers "Read info only".
 inline constexpr bool bReadInfoOnlySupported = true;
 
-extern std::atomic<int32_t> iInternalMode;        // 0 normal, 1 internal, 2 internal with update files
-extern std::atomic<bool> bClearsMeasurements;     // the update clears the logger's measurements
-extern std::string sTestCaption;                  // caption of the Test menu item; empty hides it
+struct TRunOptions {
+  bool bCheckClass = true;       // update class must equal the image's class
+  bool bCheckFirmware = true;    // jump to the bootloader only from class 0x6617
+  bool bCheckInfo = true;        // update info must be 0xFFFE
+  int32_t iInternalMode = 0;     // 0 normal, 1 internal, 2 internal with update files
+  bool bClearsMeasurements = false;  // the update clears the logger's measurements
+  std::string sTestCaption;      // caption of the Test menu item; empty hides it
+
+  // The checks for a job's request.
+  TJobChecks jobChecks() const { return {bCheckClass, bCheckFirmware, bCheckInfo}; }
+};
 
 // The command line as UTF-8 words, program name first.
 using TArguments = std::vector<std::string>;
@@ -33,14 +38,9 @@ using TArguments = std::vector<std::string>;
 // The program name in front is never an option.
 std::string GetCmdLineOption(const TArguments& arguments, std::string_view name, std::string_view def);
 
-// Applies the options in their fixed order: the checks, "mf:", "f:".
-// `internal` is the internal-mode switch as the front end read it.
-void applyRunOptions(const TArguments& arguments, bool internal);
-
-// Puts every flag back to its start-up value.
-void resetRunOptions();
-
-// The checks for the next job's request.
-TJobChecks jobChecks();
+// The options the command line gives, read in their fixed order: the
+// checks, "mf:", "f:". `internal` is the internal-mode switch as the front
+// end read it.
+TRunOptions runOptionsFrom(const TArguments& arguments, bool internal);
 
 }  // namespace kelvry

@@ -253,7 +253,8 @@ void TfrmMain::FormCreate() {
   const bool bInternal = FSetup.readInternalSwitch && FSetup.readInternalSwitch();
   chkReadInfoOnly->setChecked(false);
   chkReadInfoOnly->setVisible(bReadInfoOnlySupported && bInternal);
-  applyRunOptions(utf8Arguments(FSetup.arguments), bInternal);
+  FRunOptions = runOptionsFrom(utf8Arguments(FSetup.arguments), bInternal);
+  FRunOptions.sTestCaption = FSetup.testCaption;
   layoutButtonRow();
 
   const TControlMetrics m(font());
@@ -261,7 +262,7 @@ void TfrmMain::FormCreate() {
                menuBar()->sizeHint().height() + Panel1->height() + StatusBar1->sizeHint().height());
   // Centred together with the report that will show below it, so that
   // neither reaches past the screen, at any scale.
-  const int reportHeight = iInternalMode > 0 ? m.px(kReportHeight) : 0;
+  const int reportHeight = FRunOptions.iInternalMode > 0 ? m.px(kReportHeight) : 0;
   move(startPlaceOfGroup(availableAreaFor(*this), size(), reportHeight));
 
   fillPortList();
@@ -271,15 +272,15 @@ void TfrmMain::FormCreate() {
   connect(FPortWatcher, &TPortWatcher::devicesMayHaveChanged, this,
           [this] { runUserAction(this, [this] { WMDeviceChange(); }); });
 
-  SetStatusText(bClearsMeasurements ? "F" : "");
-  const bool bTestMenu = !sTestCaption.empty();
+  SetStatusText(FRunOptions.bClearsMeasurements ? "F" : "");
+  const bool bTestMenu = !FRunOptions.sTestCaption.empty();
   menTest->menuAction()->setVisible(bTestMenu);
-  menTest1->setText(toQt(sTestCaption));
+  menTest1->setText(toQt(FRunOptions.sTestCaption));
   EndJob();
 }
 
 void TfrmMain::layoutButtonRow() {
-  const bool bFiles = iInternalMode == 2;
+  const bool bFiles = FRunOptions.iInternalMode == 2;
   btnFile->setVisible(bFiles);
   menInfoFile->setVisible(bFiles);
   if (!bFiles) {
@@ -349,7 +350,8 @@ void TfrmMain::startJob(TCmd cmd, TJobStart how) {
   // A repeated job starts again at 0; the last job's percentage is stale.
   SetApplicationTitle(kCaption.toStdString());
   setBusyState(true);
-  TUpdateRequest request = jobRequest(FPort.toStdString(), cmd, chkReadInfoOnly->isChecked(), FJobFirmware);
+  TUpdateRequest request = jobRequest(FPort.toStdString(), cmd, chkReadInfoOnly->isChecked(), FJobFirmware,
+                                      FRunOptions.jobChecks());
   try {
     switch (how) {
       case TJobStart::ByUser: FSession.start(std::move(request)); break;
@@ -585,7 +587,7 @@ bool TfrmMain::portChosen() {
 
 void TfrmMain::btnProgClick() {
   if (isJobRunning() || !portChosen()) return;
-  const std::string sQuestion = confirmationQuestion(bClearsMeasurements, iInternalMode);
+  const std::string sQuestion = confirmationQuestion(FRunOptions.bClearsMeasurements, FRunOptions.iInternalMode);
   if (!sQuestion.empty() && !askConfirmation(toQt(sQuestion))) return;
   PrepareJob(QString());
   StartJob(TCmd::tCMD0);
@@ -674,13 +676,13 @@ void TfrmMain::ApplicationEvents1Idle() {
   FIdleDone = true;
   if (!FProtocol) return;
   dockReportWindow();
-  if (iInternalMode > 0 && isVisible()) {
+  if (FRunOptions.iInternalMode > 0 && isVisible()) {
     new TReportShowActivation(*FProtocol, *this, [this] {
       // Unless the user went to another window meanwhile.
       if (QApplication::activeWindow() == FProtocol) activateAtStart();
     });
   }
-  FProtocol->setVisible(iInternalMode > 0);
+  FProtocol->setVisible(FRunOptions.iInternalMode > 0);
   activateAtStart();
 }
 
@@ -689,7 +691,7 @@ void TfrmMain::ApplicationEvents1Idle() {
 // (Windows at start-up, the offscreen platform always), so the main window
 // takes it back: here, and again if the report gets it only later.
 void TfrmMain::activateAtStart() {
-  if (!isVisible() || iInternalMode == 0) return;
+  if (!isVisible() || FRunOptions.iInternalMode == 0) return;
   activateWindow();
   cbxPort->setFocus();
 }
@@ -709,7 +711,7 @@ void TfrmMain::changeEvent(QEvent* event) {
 // below itself when restored. Not every window manager does so with a
 // transient window by itself.
 void TfrmMain::followWindowState() {
-  if (!FProtocol || !FIdleDone || iInternalMode == 0) return;
+  if (!FProtocol || !FIdleDone || FRunOptions.iInternalMode == 0) return;
   if (isMinimized()) {
     FProtocol->hide();
     return;

@@ -27,6 +27,7 @@
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
 #include "frontend/platform_job_environment.h"
+#include "frontend/run_options.h"
 #include "frontend/time_left.h"
 #include "serial/port_list.h"
 #include "ui/dialog_hooks.h"
@@ -50,6 +51,8 @@ struct TMainWindowSetup {
   TJobEnvironment jobEnvironment = platformJobEnvironment();
   // The clock the time left of an update is measured with.
   std::function<std::chrono::steady_clock::time_point()> steadyClock = std::chrono::steady_clock::now;
+  // The caption of the Test menu item; empty hides the menu.
+  std::string testCaption{};
 
   // The program's own command line, settings, /sys and /dev.
   static TMainWindowSetup fromProgram();
@@ -118,6 +121,7 @@ public:
 
   // The job, its worker and its cancel flag; tests replace its worker class.
   TJobSession& session() { return FSession; }
+  const TRunOptions& runOptions() const { return FRunOptions; }
   // The source the overview shows first when it is 0 (the update file): the
   // file the last job used or whose version was shown, else -1 or the image
   // the last job chose.
@@ -179,6 +183,9 @@ private:
   void followWindowState();
 
   TMainWindowSetup FSetup;
+  // This run's switches, read from the command line and the internal-mode
+  // setting when the window is made.
+  TRunOptions FRunOptions;
   QLabel* const FStatusLabel;
   // How often the job was repeated in a row since the user's start; empty
   // and hidden when it was not.

@@ -25,7 +25,7 @@ TBenchSettings benchSettings(const TCliOptions& options, TFirmwareSources source
   settings.job.trace = options.trace;
   settings.job.maxRepeats = options.maxRepeats;
   // Each port puts its own name in.
-  settings.job.request = jobRequest({}, TCmd::tCMD0, options.infoOnly, std::move(sources));
+  settings.job.request = jobRequest({}, TCmd::tCMD0, options.infoOnly, std::move(sources), options.run.jobChecks());
   settings.filters = options.portFilters;
   settings.expect = options.expect;
   // A virtual bench ends once each of its loggers was updated.

@@ -33,7 +33,7 @@ TRunSettings runSettings(const TCliOptions& options, TFirmwareSources sources, s
   settings.job.trace = options.trace;
   settings.job.maxRepeats = options.maxRepeats;
   // Each port puts its own name in.
-  settings.job.request = jobRequest({}, TCmd::tCMD0, options.infoOnly, std::move(sources));
+  settings.job.request = jobRequest({}, TCmd::tCMD0, options.infoOnly, std::move(sources), options.run.jobChecks());
   settings.output.ports = std::move(ports);
   settings.output.json = options.json;
   settings.output.stderrIsTerminal = terminal.stderrIsTerminal;

@@ -65,13 +65,7 @@ TEST(CmdLineOptionValue, CountsCharactersNotBytes) {
   EXPECT_EQ(cut, value.substr(0, 1000 * 2));
 }
 
-// ----------------------------------------------------------- applyRunOptions
-
-class RunOptions : public testing::Test {
- protected:
-  void SetUp() override { resetRunOptions(); }
-  void TearDown() override { resetRunOptions(); }
-};
+// ----------------------------------------------------------- runOptionsFrom
 
 struct TFlags {
   bool checkClass = true;
@@ -88,16 +82,17 @@ struct TApplyCase {
   TFlags expected;
 };
 
-class ApplyRunOptions : public RunOptions, public testing::WithParamInterface<TApplyCase> {};
+class ApplyRunOptions : public testing::TestWithParam<TApplyCase> {};
 
 TEST_P(ApplyRunOptions, SetsTheFlagsItsModeAllows) {
   const TApplyCase& c = GetParam();
-  applyRunOptions(c.arguments, c.internal);
-  EXPECT_EQ(bCheckClass, c.expected.checkClass) << c.what;
-  EXPECT_EQ(bCheckFirmware, c.expected.checkFirmware) << c.what;
-  EXPECT_EQ(bCheckInfo, c.expected.checkInfo) << c.what;
-  EXPECT_EQ(bClearsMeasurements, c.expected.clearsMeasurements) << c.what;
-  EXPECT_EQ(iInternalMode, c.expected.internalMode) << c.what;
+  const TRunOptions options = runOptionsFrom(c.arguments, c.internal);
+  EXPECT_EQ(options.bCheckClass, c.expected.checkClass) << c.what;
+  EXPECT_EQ(options.bCheckFirmware, c.expected.checkFirmware) << c.what;
+  EXPECT_EQ(options.bCheckInfo, c.expected.checkInfo) << c.what;
+  EXPECT_EQ(options.bClearsMeasurements, c.expected.clearsMeasurements) << c.what;
+  EXPECT_EQ(options.iInternalMode, c.expected.internalMode) << c.what;
+  EXPECT_TRUE(options.sTestCaption.empty()) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -129,35 +124,32 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
-TEST_F(RunOptions, ResetPutsEveryFlagBack) {
-  applyRunOptions(commandLine({"cc:-", "cf:-", "ci:-", "mf:+", "f:+"}), true);
-  const TJobChecks relaxed = jobChecks();
-  EXPECT_FALSE(relaxed.bCheckClass || relaxed.bCheckFirmware || relaxed.bCheckInfo);
-  sTestCaption = "Test";
-  resetRunOptions();
-  EXPECT_TRUE(bCheckClass);
-  EXPECT_TRUE(bCheckFirmware);
-  EXPECT_TRUE(bCheckInfo);
-  EXPECT_FALSE(bClearsMeasurements);
-  EXPECT_EQ(iInternalMode, 0);
-  EXPECT_TRUE(sTestCaption.empty());
-  const TJobChecks checks = jobChecks();
+// Two runs read from different command lines keep their own switches: a
+// value, not a program-wide flag that the second would overwrite.
+TEST(RunOptions, EachRunKeepsItsOwnSwitches) {
+  const TRunOptions relaxed = runOptionsFrom(commandLine({"cc:-", "cf:-", "ci:-", "mf:+", "f:+"}), true);
+  const TRunOptions plain = runOptionsFrom(commandLine({}), false);
+  const TJobChecks relaxedChecks = relaxed.jobChecks();
+  EXPECT_FALSE(relaxedChecks.bCheckClass || relaxedChecks.bCheckFirmware || relaxedChecks.bCheckInfo);
+  EXPECT_EQ(relaxed.iInternalMode, 2);
+  const TJobChecks checks = plain.jobChecks();
   EXPECT_TRUE(checks.bCheckClass && checks.bCheckFirmware && checks.bCheckInfo);
+  EXPECT_FALSE(plain.bClearsMeasurements);
+  EXPECT_EQ(plain.iInternalMode, 0);
 }
 
-// The window and the command line build their requests here: what a job
-// runs with are the checks in force when it starts.
-TEST_F(RunOptions, JobRequestTakesTheChecksInForceAtItsStart) {
-  applyRunOptions(commandLine({"cc:-", "ci:-"}), true);
-  const TUpdateRequest relaxed = jobRequest("/dev/ttyUSB0", TCmd::tCMD_TEST, true, {});
+// The window and the command line build their requests here, with the
+// checks of their run.
+TEST(RunOptions, JobRequestTakesTheChecksOfItsRun) {
+  const TRunOptions options = runOptionsFrom(commandLine({"cc:-", "ci:-"}), true);
+  const TUpdateRequest relaxed = jobRequest("/dev/ttyUSB0", TCmd::tCMD_TEST, true, {}, options.jobChecks());
   EXPECT_EQ(relaxed.sPort, "/dev/ttyUSB0");
   EXPECT_EQ(relaxed.cmd, TCmd::tCMD_TEST);
   EXPECT_TRUE(relaxed.bReadInfoOnly);
   EXPECT_FALSE(relaxed.checks.bCheckClass);
   EXPECT_TRUE(relaxed.checks.bCheckFirmware);
   EXPECT_FALSE(relaxed.checks.bCheckInfo);
-  resetRunOptions();
-  EXPECT_TRUE(jobRequest("COM3", TCmd::tCMD0, false, {}).checks.bCheckClass);
+  EXPECT_TRUE(jobRequest("COM3", TCmd::tCMD0, false, {}, TJobChecks{}).checks.bCheckClass);
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ class WindowOptions : public TWindowTest, public testing::WithParamInterface<TOp
 TEST_P(WindowOptions, LayOutTheWindowAtStartUp) {
   const TOptionsCase& c = GetParam();
   openWindow(c.options, c.bInternal);
-  EXPECT_EQ(iInternalMode, c.internalMode);
-  EXPECT_EQ(bClearsMeasurements, c.bClearsMeasurementsAfter);
+  EXPECT_EQ(frmMain->runOptions().iInternalMode, c.internalMode);
+  EXPECT_EQ(frmMain->runOptions().bClearsMeasurements, c.bClearsMeasurementsAfter);
 
   const bool bFiles = c.internalMode == 2;
   EXPECT_EQ(!frmMain->btnFile->isHidden(), bFiles);
@@ -103,7 +103,7 @@ TEST_F(StartUp, ControlsCarryTheirTextsAndPlaces) {
 }
 
 TEST_F(StartUp, TestMenuTakesItsCaptionWhenOneIsSet) {
-  sTestCaption = "Link test";
+  testCaption = "Link test";
   openWindow();
   EXPECT_TRUE(frmMain->menTest->menuAction()->isVisible());
   EXPECT_EQ(frmMain->menTest1->text(), "Link test");
@@ -139,7 +139,7 @@ TEST_F(StartUp, ReadsTheInternalSwitchFromTheUsersSettings) {
   frmMain = std::make_unique<TfrmMain>(std::move(setup));
   QFile::remove(conf.fileName());
 
-  EXPECT_EQ(iInternalMode, 2);
+  EXPECT_EQ(frmMain->runOptions().iInternalMode, 2);
   EXPECT_FALSE(frmMain->btnFile->isHidden());
 }
 

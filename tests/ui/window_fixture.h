@@ -38,7 +38,6 @@ inline QString shownCaption(const QString& caption) {
 class TWindowTest : public testing::Test {
 protected:
   void SetUp() override {
-    resetRunOptions();
     dialogs.install();
   }
 
@@ -46,7 +45,6 @@ protected:
     if (frmMain && frmMain->isJobRunning()) frmMain->btnCancelClick();
     frmMain.reset();
     dialogHooks() = defaultDialogHooks();
-    resetRunOptions();
   }
 
   TfrmMain& openWindow(const QStringList& options = {}, bool bInternal = false) {
@@ -57,6 +55,7 @@ protected:
         .isApplicationActive = [this] { return applicationActive; },
         .jobEnvironment = jobEnvironment ? *jobEnvironment : platformJobEnvironment(),
         .steadyClock = [this] { return steadyClock ? steadyClock() : std::chrono::steady_clock::now(); },
+        .testCaption = testCaption,
     });
     initForms(*frmMain);
     return *frmMain;
@@ -114,6 +113,8 @@ protected:
   // The clock of the time-left estimate; the real one unless a test sets
   // its own.
   std::function<std::chrono::steady_clock::time_point()> steadyClock;
+  // The Test menu item's caption; empty hides the menu.
+  std::string testCaption;
   std::unique_ptr<TfrmMain> frmMain;
 };
 

@@ -338,7 +338,7 @@ void TfrmBench::startBench() {
   FBenchSettings = TBenchSettings{};
   FBenchSettings.job.maxRepeats = kDefaultMaxRepeats;
   // Each port puts its own name in.
-  FBenchSettings.job.request = jobRequest({}, TCmd::tCMD0, false, FSetup.sources);
+  FBenchSettings.job.request = jobRequest({}, TCmd::tCMD0, false, FSetup.sources, TJobChecks{});
   FBenchSettings.filters = FFilters;
   if (spnExpect->value() > 0) FBenchSettings.expect = spnExpect->value();
   FBenchSettings.pollEvery = FSetup.pollEvery;
