@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "driver/duration_text.h"
+#include "driver/record_file.h"
 #include "driver/report_log_file.h"
 #include "driver/utc_stamp.h"
 #include "frontend/text_format.h"

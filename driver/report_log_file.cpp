@@ -7,7 +7,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "driver/duration_text.h"
 #include "driver/program_name.h"
+#include "driver/record_file.h"
 #include "driver/utc_stamp.h"
 #include "driver/utf8_path.h"
 #include "frontend/job_notifications.h"
@@ -34,25 +36,6 @@ std::string portForFileName(std::string port) {
 
 std::string reportFileName(const std::string& port, std::chrono::system_clock::time_point start) {
   return compactUtcStamp(start) + "_" + portForFileName(port) + ".log";
-}
-
-std::string durationText(std::chrono::steady_clock::duration duration) {
-  const auto seconds = std::chrono::round<std::chrono::seconds>(duration).count();
-  return format("%lld:%.2lld", static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
-}
-
-TFilePtr createRecordFile(const std::filesystem::path& folder, const std::string& stem, const std::string& extension,
-                          std::filesystem::path& path) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) throw std::runtime_error("cannot create folder \"" + utf8Text(folder) + "\": " + error.message());
-  constexpr int kMaxNames = 1000;
-  for (int n = 1; n <= kMaxNames; ++n) {
-    path = folder / utf8Path(n == 1 ? stem + extension : stem + "_" + std::to_string(n) + extension);
-    if (TFilePtr file = createNewFile(path)) return file;
-    if (errno != EEXIST) throw std::runtime_error("cannot write \"" + utf8Text(path) + "\": " + std::strerror(errno));
-  }
-  throw std::runtime_error("cannot write \"" + utf8Text(path) + "\": every name is taken");
 }
 
 TReportLogFile::TReportLogFile(const std::filesystem::path& folder, const std::string& port,

@@ -26,13 +26,6 @@ namespace kelvry {
 // file name cannot hold replaced by '-'.
 std::string reportFileName(const std::string& port, std::chrono::system_clock::time_point start);
 
-// Creates `folder` when it is missing, and a new file `stem` + `extension`
-// in it; where that name is taken, "_2", "_3", ... goes before the
-// extension. `path` is the file's. Throws std::runtime_error, with the
-// reason, when no file can be made.
-TFilePtr createRecordFile(const std::filesystem::path& folder, const std::string& stem, const std::string& extension,
-                          std::filesystem::path& path);
-
 class TReportLogFile {
 public:
   // Creates `folder` when it is missing, and the file anew: where the name is
@@ -94,7 +87,5 @@ private:
   std::ostream& err_;
 };
 
-// "m:ss" for the summary and the report file.
-std::string durationText(std::chrono::steady_clock::duration duration);
 
 }  // namespace kelvry

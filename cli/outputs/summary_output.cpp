@@ -1,7 +1,7 @@
 #include "cli/outputs/summary_output.h"
 
 #include "cli/outputs/text_table.h"
-#include "driver/report_log_file.h"
+#include "driver/duration_text.h"
 #include "frontend/text_format.h"
 
 namespace kelvry::cli {

@@ -21,6 +21,7 @@
 #include "cli/outputs/json_output.h"
 #include "cli/outputs/board_output.h"
 #include "cli/update/update_run.h"
+#include "driver/duration_text.h"
 #include "driver/exit_status.h"
 #include "driver/report_log_file.h"
 #include "driver/utc_stamp.h"

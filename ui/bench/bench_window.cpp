@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "driver/duration_text.h"
 #include "driver/exit_status.h"
 #include "driver/image_digest.h"
 #include "driver/port_filter.h"
