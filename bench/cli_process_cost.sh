@@ -3,6 +3,9 @@
 # and how soon it ends after a signal:
 #  - CPU seconds (user + system) of one complete update of a virtual logger
 #    (kelvry-logger-sim, a separate process) at each emulated baud rate given,
+#    and the process's voluntary context switches (each one a sleep in poll
+#    or a wait that a wake-up ended) and involuntary ones (the core taken
+#    away by the scheduler): where an untraced update's CPU goes,
 #  - the time from SIGINT to the process's end, sent during the 4 s pause in
 #    which the logger restarts (median and worst of RUNS runs).
 #
@@ -34,14 +37,14 @@ stop_sim() {
   wait "$sim_pid" 2>/dev/null || true
 }
 
-echo "CPU of kelvry-update-cli for one complete update (user + system):"
+echo "CPU of kelvry-update-cli for one complete update (user + system) and its context switches:"
 for baud in "${bauds[@]}"; do
   start_sim --baud "$baud"
-  /usr/bin/time -o "$work/time" -f '%U %S %e' "$cli" --port "$sim_port" --yes >/dev/null 2>&1 || true
+  /usr/bin/time -o "$work/time" -f '%U %S %e %w %c' "$cli" --port "$sim_port" --yes >/dev/null 2>&1 || true
   stop_sim
-  read -r user system wall <"$work/time"
-  printf '  %6s baud: %.2f s CPU (%.2f user + %.2f system) in %.1f s\n' "$baud" \
-    "$(echo "$user + $system" | bc)" "$user" "$system" "$wall"
+  read -r user system wall voluntary involuntary <"$work/time"
+  printf '  %6s baud: %.2f s CPU (%.2f user + %.2f system) in %.1f s, %d voluntary + %d involuntary switches\n' \
+    "$baud" "$(echo "$user + $system" | bc)" "$user" "$system" "$wall" "$voluntary" "$involuntary"
 done
 
 [ "$runs" -gt 0 ] || exit 0
