@@ -10,8 +10,9 @@
 //  - the calls one exchange with the logger makes on a pseudo-terminal:
 //    poll with a zero time-out, a read that finds nothing, tcflush, a write,
 // and, per wake-up, the wall and CPU time of a thread that sleeps in poll
-// and is woken by another (a ping-pong over two pipes), which is what a
-// reply arriving on the line costs the process.
+// and is woken by another (a ping-pong over two pipes, and bytes a couple of
+// milliseconds apart, as replies come off a line), which is what a reply
+// arriving costs the process.
 //
 // Run: build/bench/kelvry_system_call_cost [CALLS]   (default 1000000)
 
@@ -23,6 +24,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -39,23 +41,24 @@ double seconds(clockid_t clock) {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// Runs `call` `count` times in ten batches and prints the wall time per
-// call of the fastest batch and of the median one. On a busy machine a
-// batch can lose the core to other processes (or the virtual machine to its
-// host, which the thread's CPU clock does not see); the fastest batch is the
-// one that ran undisturbed.
+// Runs `call` `count` times in batches of a thousand and prints the wall
+// time per call of the fastest batch and of the median one. A batch lasts a
+// millisecond or so, shorter than a time slice: on a busy machine most
+// batches still run undisturbed, and the fastest one is the call's own cost.
+// The median batch shows what the load adds (other processes' turns, and
+// the host's, which the thread's CPU clock of a virtual machine may not see).
 void timePerCall(const char* name, long count, const std::function<void()>& call) {
-  constexpr int batches = 10;
-  const long perBatch = std::max(1L, count / batches);
+  constexpr long perBatch = 1000;
+  const long batches = std::max(1L, count / perBatch);
   call();  // the first call may fault pages in
   std::vector<double> perCall;
-  for (int b = 0; b < batches; ++b) {
+  for (long b = 0; b < batches; ++b) {
     const double start = seconds(CLOCK_MONOTONIC);
     for (long i = 0; i < perBatch; ++i) call();
     perCall.push_back((seconds(CLOCK_MONOTONIC) - start) / static_cast<double>(perBatch) * 1e6);
   }
   std::sort(perCall.begin(), perCall.end());
-  std::printf("  %-44s %8.3f %8.3f\n", name, perCall.front(), perCall[batches / 2]);
+  std::printf("  %-44s %8.3f %8.3f\n", name, perCall.front(), perCall[perCall.size() / 2]);
 }
 
 int check(int result, const char* what) {
@@ -150,6 +153,36 @@ void wakeUpCosts(long roundTrips) {
   for (int fd : {there[0], there[1], back[0], back[1]}) close(fd);
 }
 
+// As an update sees it: the line is quiet for a few milliseconds between
+// replies, so the sleeper is woken on a core that may have gone idle, with
+// its caches cooled by whatever ran meanwhile. One thread writes a byte every
+// `gap`; the other sleeps in poll and reads it. Both wake once per byte.
+void wakeUpsAfterQuiet(long wakeUps, std::chrono::microseconds gap) {
+  int line[2];
+  check(pipe(line), "pipe");
+  const double cpuStart = seconds(CLOCK_PROCESS_CPUTIME_ID);
+  std::thread sleeper([&] {
+    char byte = 0;
+    pollfd wait{line[0], POLLIN, 0};
+    for (long i = 0; i < wakeUps; ++i) {
+      poll(&wait, 1, -1);
+      [[maybe_unused]] auto r = read(line[0], &byte, 1);
+    }
+  });
+  const char byte = 'x';
+  for (long i = 0; i < wakeUps; ++i) {
+    std::this_thread::sleep_for(gap);
+    [[maybe_unused]] auto w = write(line[1], &byte, 1);
+  }
+  sleeper.join();
+  const double cpu = seconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
+  std::printf("  %-44s %8s %8.3f\n", "the same after a quiet line (gap below)", "-", cpu / (2.0 * wakeUps) * 1e6);
+  std::printf("  (%ld bytes %lld us apart; CPU: both threads, per wake-up)\n", wakeUps,
+              static_cast<long long>(gap.count()));
+  close(line[0]);
+  close(line[1]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -161,6 +194,7 @@ int main(int argc, char** argv) {
   try {
     perCallCosts(count);
     wakeUpCosts(count / 10);
+    wakeUpsAfterQuiet(1000, std::chrono::microseconds(2000));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;
