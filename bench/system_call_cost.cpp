@@ -1,8 +1,8 @@
 // What one system call and one wake-up cost on this machine, measured
 // directly: tight loops of a million calls in all, each batch between two
-// clock_gettime readings, nothing traced. A tracer (strace) stops the process at every
-// call and multiplies the cost by fifty or more, so its figures say nothing
-// about what an untraced update spends.
+// clock_gettime readings, nothing traced. A tracer (strace) stops the
+// process at every call and multiplies its cost by ten or more, so its
+// figures say nothing about what an untraced update spends.
 //
 // Prints, per call:
 //  - clock_gettime itself (answered in user space by the vDSO, the floor),
