@@ -3,6 +3,10 @@
 # and how soon it ends after a signal:
 #  - CPU seconds (user + system) of one complete update of a virtual logger
 #    (kelvry-logger-sim, a separate process) at each emulated baud rate given,
+#    and the process's voluntary context switches (each one a sleep in poll
+#    or a wait that a wake-up ended) and involuntary ones (the core taken
+#    away by the scheduler), and with perf its system calls: where an
+#    untraced update's CPU goes,
 #  - the time from SIGINT to the process's end, sent during the 4 s pause in
 #    which the logger restarts (median and worst of RUNS runs).
 #
@@ -34,14 +38,27 @@ stop_sim() {
   wait "$sim_pid" 2>/dev/null || true
 }
 
-echo "CPU of kelvry-update-cli for one complete update (user + system):"
+# System calls are counted by the kernel's tracepoint through perf, which
+# does not stop the process as a tracer (strace) does; without perf, or
+# without the right to use it, they are left out.
+count_calls=()
+if perf stat -x, -e raw_syscalls:sys_enter -o /dev/null true >/dev/null 2>&1; then
+  count_calls=(perf stat -x, -e raw_syscalls:sys_enter -o "$work/calls")
+fi
+
+echo "CPU of kelvry-update-cli for one complete update (user + system) and its context switches:"
 for baud in "${bauds[@]}"; do
   start_sim --baud "$baud"
-  /usr/bin/time -o "$work/time" -f '%U %S %e' "$cli" --port "$sim_port" --yes >/dev/null 2>&1 || true
+  "${count_calls[@]}" /usr/bin/time -o "$work/time" -f '%U %S %e %w %c' \
+    "$cli" --port "$sim_port" --yes >/dev/null 2>&1 || true
   stop_sim
-  read -r user system wall <"$work/time"
-  printf '  %6s baud: %.2f s CPU (%.2f user + %.2f system) in %.1f s\n' "$baud" \
-    "$(echo "$user + $system" | bc)" "$user" "$system" "$wall"
+  read -r user system wall voluntary involuntary <"$work/time"
+  printf '  %6s baud: %.2f s CPU (%.2f user + %.2f system) in %.1f s, %d voluntary + %d involuntary switches' \
+    "$baud" "$(echo "$user + $system" | bc)" "$user" "$system" "$wall" "$voluntary" "$involuntary"
+  if [ ${#count_calls[@]} -gt 0 ]; then
+    printf ', %d system calls' "$(grep -v '^#' "$work/calls" | grep sys_enter | cut -d, -f1)"
+  fi
+  printf '\n'
 done
 
 [ "$runs" -gt 0 ] || exit 0

@@ -7,7 +7,7 @@
 // peak memory is its own.
 //
 // Run: build/bench/kelvry_fleet_bench [BAUD [N ...]]   (default 115200 1 4 16;
-// the README has the figures, and one run at 9600 baud)
+// docs/benchmarks.md has the figures, and one run at 9600 baud)
 
 #include <fcntl.h>
 #include <signal.h>
