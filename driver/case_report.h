@@ -50,6 +50,7 @@ public:
 private:
   std::filesystem::path path_;
   TFilePtr file_;
+  std::string head_;  // written when the file was made
 };
 
 }  // namespace kelvry

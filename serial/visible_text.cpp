@@ -34,6 +34,35 @@ bool isC1Control(std::string_view text, size_t at, size_t length) {
          static_cast<unsigned char>(text[at + 1]) <= 0x9F;
 }
 
+// The code point of the well-formed sequence of `length` bytes at `at`.
+char32_t codePoint(std::string_view text, size_t at, size_t length) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  char32_t value = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+  for (size_t i = 1; i < length; ++i) value = (value << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+  return value;
+}
+
+// Characters that are not seen yet change what is shown: format characters
+// (Unicode category Cf) such as U+202E, which turns the text after it
+// right to left, or U+200B, a space of no width that makes two serial
+// numbers look alike, and the line and paragraph separators, which break a
+// table's line.
+bool isInvisibleFormat(char32_t c) {
+  struct TRange {
+    char32_t first, last;
+  };
+  static constexpr TRange kRanges[] = {
+      {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
+      {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x2028, 0x202E},
+      {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
+      {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+      {0xE0020, 0xE007F},
+  };
+  for (const TRange& range : kRanges)
+    if (c >= range.first && c <= range.last) return true;
+  return false;
+}
+
 void appendEscaped(std::string& out, std::string_view bytes) {
   for (const char c : bytes) {
     char code[5];
@@ -61,7 +90,7 @@ std::string visibleText(std::string_view raw) {
     if (length == 0) {
       appendEscaped(out, raw.substr(at, 1));
       ++at;
-    } else if (isC1Control(raw, at, length)) {
+    } else if (isC1Control(raw, at, length) || isInvisibleFormat(codePoint(raw, at, length))) {
       appendEscaped(out, raw.substr(at, length));
       at += length;
     } else {

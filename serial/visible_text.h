@@ -6,8 +6,10 @@
 // What a USB device says about itself (maker, product, serial number) is
 // data from outside: printed raw, an escape sequence in it could clear a
 // technician's screen or set the terminal's title. Control characters (C0,
-// DEL and the C1 range) and bytes that are not UTF-8 are shown as \xNN
-// instead, everywhere such a string goes; all other text is kept as it is.
+// DEL and the C1 range), the invisible format characters that reorder or
+// hide text (U+202E, U+200B ...) and bytes that are not UTF-8 are shown as
+// \xNN instead, everywhere such a string goes; all other text, in any
+// language, is kept as it is.
 
 namespace kelvry {
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/file_size_limit.h"
 #include "kelvry_version.h"
 #include "ui/bench/bench_window.h"
 #include "ui/dialog_hooks.h"
@@ -52,7 +53,10 @@ int main(int argc, char* argv[]) {
   }
   kelvry::TApplication app(argc, argv);
   kelvry::TApplication::setApplicationVersion(KELVRY_VERSION);
-  if (isBench(argc, argv)) return runBench(app);
+  if (isBench(argc, argv)) {
+    kelvry::keepRunningPastFileSizeLimit();
+    return runBench(app);
+  }
   // Lets the desktop match the window to its menu entry and icon.
   kelvry::TApplication::setDesktopFileName("com.kelvry.FirmwareUpdate");
 

@@ -83,8 +83,10 @@ int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSou
   const std::string text = caseReportText(caseReport);
   if (caseFile) {
     if (const std::string failure = caseFile->write(text); !failure.empty()) {
+      // The text is not lost with its file: stderr gets it whole.
       io.err << kCliPrefix << "case report \"" << utf8Text(caseFile->path()) << "\" is incomplete: " << failure
-             << '\n';
+             << "; it follows here\n\n"
+             << text << std::flush;
       recordsComplete = false;
     }
   } else {

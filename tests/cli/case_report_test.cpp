@@ -99,9 +99,19 @@ TEST(CaseReport, ItsFileIsMadeNewBesideTheReportFiles) {
   TCaseReportFile second(folder / "records", start);
   EXPECT_EQ(first.path().filename(), "case_20261210T000000Z.txt");
   EXPECT_EQ(second.path().filename(), "case_20261210T000000Z_2.txt");
-  EXPECT_EQ(first.write("Case report\n"), "");
-  std::ifstream file(first.path());
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "Case report\n");
+  // The first lines are on disk from the start; the whole text at the end.
+  const auto onDisk = [&] {
+    std::ifstream file(first.path());
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  EXPECT_EQ(onDisk(), "Case report\nStarted: 2026-12-10T00:00:00.000Z\n");
+  TCaseReport report;
+  report.started = start;
+  report.ended = start + std::chrono::minutes(5);
+  report.tool = "kelvry-update-cli 1.4.0";
+  const std::string text = caseReportText(report);
+  EXPECT_EQ(first.write(text), "");
+  EXPECT_EQ(onDisk(), text) << "written once, not twice";
   EXPECT_THROW(TCaseReportFile(folder / "records" / "case_20261210T000000Z.txt", start), std::runtime_error)
       << "a file where the folder should be";
   std::filesystem::remove_all(folder);

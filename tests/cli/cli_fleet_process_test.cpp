@@ -130,6 +130,39 @@ TEST(CliFleet, AReportFileThatCannotTakeItsFirstLineStopsTheRunBeforeAnyLogger) 
   EXPECT_EQ(QDir(records).entryList(QDir::Files), QStringList()) << "the files it made are gone again";
 }
 
+// A bench on a disk that is full already is refused at once, as a run of
+// several ports is, and not after a case of loggers.
+TEST(CliFleet, ABenchOnAFullDiskStopsBeforeAnyLogger) {
+  const QTemporaryDir folder;
+  test::TCliProcess cli;
+  cli.limitFileSize(4);
+  const QString records = folder.filePath("records");
+  const test::TCliRun run = cli.run({"--bench", "--simulate", "2", "--yes", "--log-dir", records}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+  EXPECT_FALSE(run.out.contains(kSuccess)) << "no logger was touched: " << run.out.toStdString();
+  EXPECT_TRUE(run.err.contains("--log-dir: cannot write") && run.err.contains("File too large")) << run.err.toStdString();
+  EXPECT_EQ(QDir(records).entryList(QDir::Files), QStringList()) << "the file it made is gone again";
+}
+
+// The case report's first lines fit, the rest does not: its text is not
+// lost, stderr gets it whole, and the run exits 81.
+TEST(CliFleet, ACaseReportTheDiskCannotTakeGoesToStderrWhole) {
+  const QTemporaryDir folder;
+  test::TCliProcess cli;
+  cli.limitFileSize(60);
+  const QString records = folder.filePath("records");
+  const test::TCliRun run = cli.run({"--bench", "--simulate", "2", "--yes", "--log-dir", records}, 120s);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 81) << run.err.toStdString();
+  const qsizetype told = run.err.indexOf(QRegularExpression("case report \"[^\"]+\" is incomplete: File too large; it follows here"));
+  ASSERT_GE(told, 0) << run.err.toStdString();
+  const QString after = run.err.mid(told);
+  EXPECT_TRUE(after.contains("\nCase report\nStarted: ")) << run.err.toStdString();
+  EXPECT_TRUE(after.contains("Loggers: 2, succeeded 2, failed 0")) << run.err.toStdString();
+  EXPECT_TRUE(after.contains("Logger 2: ")) << run.err.toStdString();
+}
+
 TEST(CliFleet, ASignalCancelsEveryPortAndReleasesThem) {
   sim::TPtyLogger first;
   sim::TPtyLogger second;

@@ -165,6 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         // What is echoed never reaches the terminal as a command.
         TWordingCase{{"--port", "\x1b]0;title\x07"}, "--port: a port name holds no control characters ('\\x1b]0;title\\x07')"},
         TWordingCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"},
+        TWordingCase{{"--bench", "--expect", "3\xe2\x80\xae" "21"}, "--expect needs a number of loggers of 1 or more, not '3\\xe2\\x80\\xae" "21'"},
         TWordingCase{{"--bench", "--port", "a"},
                      "--bench finds the ports itself: give --port-filter instead of --port or --all-ports"},
         TWordingCase{{"--bench", "--all-ports"},

@@ -26,9 +26,12 @@ void TCliProcess::start(QProcess& process, const QStringList& arguments) {
     process.setChildProcessModifier([limit = fileSizeLimit_] {
       const rlimit size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
       ::setrlimit(RLIMIT_FSIZE, &size);
-      ::signal(SIGXFSZ, SIG_IGN);
+      // As under a shell's "ulimit -f": the signal at its default, which
+      // ends a process that does not ignore it itself.
+      ::signal(SIGXFSZ, SIG_DFL);
     });
   }
+  if (!stdoutFile_.isEmpty()) process.setStandardOutputFile(stdoutFile_);
   process.start(KELVRY_UPDATE_CLI, arguments);
   process.waitForStarted();
   process.closeWriteChannel();

@@ -39,6 +39,10 @@ public:
   // as on a full disk (EFBIG rather than a signal).
   void limitFileSize(long bytes) { fileSizeLimit_ = bytes; }
 
+  // The program's stdout goes to `file` (e.g. "/dev/full") and not back to
+  // the test.
+  void sendStdoutTo(const QString& file) { stdoutFile_ = file; }
+
   // Runs the program to its end; stdin is an empty pipe, not a terminal.
   TCliRun run(const QStringList& arguments, std::chrono::seconds timeout = std::chrono::seconds(60));
 
@@ -59,6 +63,7 @@ private:
 
   QTemporaryDir config_;
   long fileSizeLimit_ = -1;  // negative: no limit
+  QString stdoutFile_;       // empty: stdout is read by the test
 };
 
 }  // namespace kelvry::test

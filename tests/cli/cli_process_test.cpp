@@ -98,6 +98,38 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringList{"--port", "/dev/ttyUSB0", "--port", "ttyUSB0", "--yes"},
                       QStringList{"--list-ports", "--json"}, QStringList{"--simulate", "0"}));
 
+// Without --log-dir the report and the summary are the run's only record:
+// when stdout cannot take them (a full disk), the run says so and does not
+// pass for a success; a status that tells of a failure already stays.
+struct TLostOutputCase {
+  const char* name;
+  const char* what;
+  QStringList arguments;
+  int exitCode;
+};
+
+class CliLostOutput : public ::testing::TestWithParam<TLostOutputCase> {};
+
+TEST_P(CliLostOutput, IsToldAndNeverEndsAsSuccess) {
+  const TLostOutputCase& c = GetParam();
+  test::TCliProcess cli;
+  cli.sendStdoutTo("/dev/full");
+  const test::TCliRun run = cli.run(c.arguments, 120s);
+  ASSERT_TRUE(run.finished) << c.what;
+  EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("kelvry-update-cli: standard output could not be written whole"))
+      << c.what << ": " << run.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StdoutFull, CliLostOutput,
+    ::testing::Values(TLostOutputCase{"Update", "an update", {"--simulate", "--yes"}, 81},
+                      TLostOutputCase{"FirmwareList", "the firmware list", {"--list-firmware"}, 81},
+                      TLostOutputCase{"PortNotOpened", "a port that does not open",
+                                      {"--port", "/dev/kelvry-no-such-port", "--yes"},
+                                      err::PortNotReady}),
+    [](const ::testing::TestParamInfo<TLostOutputCase>& caseInfo) { return std::string(caseInfo.param.name); });
+
 TEST_F(CliProcess, UpdateWithoutTerminalOrYesIsRefusedBeforeAnythingStarts) {
   const test::TCliRun run = cli.run({"--port", "/dev/ttyKELVRYNONE"});
   EXPECT_EQ(run.exitCode, 2);
