@@ -1,14 +1,24 @@
 # Windows resources for a program: the icon shown by Explorer and the
 # taskbar, the version information of its properties, and the manifest.
+#
+# ANSI_CODE_PAGE leaves the UTF-8 code page out of the manifest, for a test
+# program only: it then runs in the system's ANSI code page, as every
+# program does on Windows before 10 version 1903, which ignores that entry.
 function(kelvry_windows_resources target description)
   if(NOT WIN32)
     return()
   endif()
+  cmake_parse_arguments(PARSE_ARGV 2 resources "ANSI_CODE_PAGE" "" "")
   set(KELVRY_RC_NAME ${target})
   set(KELVRY_RC_DESCRIPTION "${description}")
   set(KELVRY_RC_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/kelvry-update.ico)
   set(KELVRY_RC_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.manifest.in ${KELVRY_RC_MANIFEST} @ONLY)
+  if(resources_ANSI_CODE_PAGE)
+    file(READ ${KELVRY_RC_MANIFEST} manifest)
+    string(REGEX REPLACE "[ ]*<activeCodePage[^\n]*\n" "" manifest "${manifest}")
+    file(WRITE ${KELVRY_RC_MANIFEST} "${manifest}")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
