@@ -61,7 +61,7 @@ QString toQt(const std::string& text) { return QString::fromStdString(text); }
 
 // File names reach the catalogue in UTF-8, as every text of the program: the
 // reader spells them for the system (UTF-16 on Windows, whatever its code page).
-std::string utf8PathText(const QString& file) { return QFile::encodeName(file).toStdString(); }
+std::string utf8PathText(const QString& file) { return file.toStdString(); }
 
 TArguments utf8Arguments(const QStringList& arguments) {
   TArguments words;
