@@ -129,37 +129,40 @@ rm -f "$WINEPREFIX/dosdevices/com8"
 echo "== an update file named with letters outside the ANSI code page, chosen in the window"
 # Windows before 10 version 1903 (8.1, LTSC 2019) ignores the manifest's
 # UTF-8 code page and runs the program in the ANSI one, where "Größe" is
-# other bytes than in UTF-8: kelvry-update-ansi.exe is
-# the same program without that entry. The window hands the path to the
-# reader in UTF-8 and the reader opens it through the wide calls; both
-# programs must update the logger from the file.
+# other bytes than in UTF-8: kelvry-update-ansi.exe is the same program
+# without that entry. The window hands the path to the reader in UTF-8 and
+# the reader opens it through the wide calls; both programs must update the
+# logger from the file. Each runs from C:\Prüfung, where its file dialog
+# opens, so that only the file's name is typed; on a German keyboard, whose
+# keys hold those letters: a letter that xdotool has to map onto a spare key
+# first can be lost while Wine reads the new map.
 wineserver -k >/dev/null 2>&1
 kill "$logger_pid" 2>/dev/null
 mkdir -p "$letters_folder"
 cp "$image" "$letters_folder/Größe ä.upd"
 wine reg add "$internal_key" /v intern /t REG_DWORD /d 7319 /f >/dev/null 2>&1
+setxkbmap -layout de
 active_window_is_not() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
 job_ended() { window_named '^Information$' || window_named '^Error$'; }
 update_from_file_with_letters() {
   local program=$1 flash=$work/letters-$1.hex
+  cp "$qt_build/ui/$program.exe" "$letters_folder/"
   "$sim" --quiet --flash-out "$flash" >"$work/sim-$program.out" &
   logger_pid=$!
   wait_for 10 grep -q . "$work/sim-$program.out" || { echo "the virtual logger did not start" >&2; exit 1; }
   ln -sfn "$(head -n1 "$work/sim-$program.out")" "$WINEPREFIX/dosdevices/com7"
-  wine "$qt_build/ui/$program.exe" f:+ >"$work/$program.log" 2>&1 &
-  check "$program: the window opens with its File button" wait_for 60 window_named "^$caption\$"
+  wine "$letters_folder/$program.exe" f:+ >"$work/$program.log" 2>&1 &
+  check "$program: the window opens" wait_for 60 window_named "^$caption\$"
   if ((check_ok)); then
     main=$(window_named "^$caption\$")
     xdotool windowactivate --sync "$main" >/dev/null 2>&1
     sleep 1
     xdotool key ctrl+a
     xdotool type --delay 20 COM7
-    xdotool key alt+f
+    xdotool key alt+f  # the File button of the internal mode
     check "$program: File opens the file dialog" wait_for 20 active_window_is_not "$main"
-    # Slowly: xdotool gives each letter outside the keyboard's map a key of
-    # its own, and a fast one can be lost before Wine has read the new map.
-    sleep 1
-    xdotool type --delay 150 'C:\Prüfung\Größe ä.upd'
+    sleep 2
+    xdotool type --delay 50 'Größe ä.upd'
     xdotool key Return
     check "$program: the job ends" wait_for 240 job_ended
     check "$program: it ends with the closing message, not an error" window_named '^Information$'
@@ -172,6 +175,7 @@ update_from_file_with_letters() {
 }
 update_from_file_with_letters kelvry-update
 update_from_file_with_letters kelvry-update-ansi
+setxkbmap -layout us
 internal_mode_off
 rm -rf "$letters_folder"
 
