@@ -143,7 +143,7 @@ cp "$image" "$letters_folder/Größe ä.upd"
 wine reg add "$internal_key" /v intern /t REG_DWORD /d 7319 /f >/dev/null 2>&1
 setxkbmap -layout de
 active_window_is_not() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
-job_ended() { window_named '^Information$' || window_named '^Error$'; }
+job_ended() { window_named '^Information$' || window_named '^Error'; }
 closing_message_shows() { window_named '^Information$' >/dev/null; }
 update_from_file_with_letters() {
   local program=$1 flash=$work/letters-$1.hex
