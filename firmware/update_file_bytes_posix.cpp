@@ -5,14 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 namespace kelvry {
 
 namespace {
-
-std::string systemError(const std::string& what) { return what + " (" + std::strerror(errno) + ")"; }
 
 // Closes the descriptor on every way out of the reader.
 class TFileDescriptor {
@@ -46,7 +43,7 @@ std::string readBounded(int fd) {
   while (text.size() <= kMaxUpdateFileBytes) {
     const ssize_t got = read(fd, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw std::runtime_error(systemError("the file cannot be read"));
+    if (got < 0) throw std::runtime_error(updateFileSystemError("the file cannot be read"));
     if (got == 0) return text;
     text.append(buffer, static_cast<size_t>(got));
   }
@@ -59,9 +56,9 @@ std::string readUpdateFileBytes(const std::string& path) {
   // Non-blocking, so that opening a FIFO without a writer returns at once
   // and can be refused below instead of waiting forever.
   const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (file.get() < 0) throw std::runtime_error(systemError("the file cannot be opened"));
+  if (file.get() < 0) throw std::runtime_error(updateFileSystemError("the file cannot be opened"));
   struct stat status {};
-  if (fstat(file.get(), &status) != 0) throw std::runtime_error(systemError("the file cannot be read"));
+  if (fstat(file.get(), &status) != 0) throw std::runtime_error(updateFileSystemError("the file cannot be read"));
   if (!S_ISREG(status.st_mode))
     throw std::runtime_error(std::string("the file cannot be read: it is ") + kindOfNonRegularFile(status.st_mode) +
                              ", not an update file");

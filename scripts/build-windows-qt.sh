@@ -33,4 +33,4 @@ cmake -S "$repo" -B "$qt_build" -G Ninja \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_BUILD_TYPE=Release -DKELVRY_BUILD_BENCH=OFF \
   -DKELVRY_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build "$qt_build" -j"${JOBS:-$(nproc)}" --target kelvry-update kelvry_ui_tests
+cmake --build "$qt_build" -j"${JOBS:-$(nproc)}" --target kelvry-update kelvry-update-ansi kelvry_ui_tests

@@ -4,7 +4,9 @@
 # updates the Linux virtual logger from kelvry-update.exe on a virtual X
 # display, driven from the keyboard as a technician would, through a COM port
 # that Wine maps onto the logger's pseudo-terminal; the logger's flash must
-# equal the image. Ends with `windows window: N passed, N failed`.
+# equal the image. Then the same from an update file chosen in the window
+# under "C:\Prüfung\Größe ä.upd", by the program and by its build without
+# the UTF-8 code page. Ends with `windows window: N passed, N failed`.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -23,8 +25,15 @@ caption="Kelvry Firmware Update"
 work=$(mktemp -d)
 source tests/desktop/x_session.sh
 logger_pid=""
+# The internal mode, whose File button opens an update file: set in the
+# Windows installation for the last step only.
+internal_key='HKCU\Software\Dralmor\Tarvo'
+internal_mode_off() { wine reg delete "$internal_key" /v intern /f >/dev/null 2>&1 || true; }
+letters_folder=$WINEPREFIX/drive_c/Prüfung
 cleanup() {
   [[ -n $logger_pid ]] && kill "$logger_pid" 2>/dev/null
+  internal_mode_off
+  rm -rf "$letters_folder"
   wineserver -k >/dev/null 2>&1 || true  # this prefix's server only
   end_x_session
   rm -f "$WINEPREFIX/dosdevices/com7" "$WINEPREFIX/dosdevices/com8"
@@ -39,6 +48,7 @@ source scripts/checks.sh
 # process takes the display of the first program its server starts.
 start_x_session 1280x1024 "$work" || exit 1
 wineserver -p >/dev/null 2>&1
+internal_mode_off  # left over from a run that was stopped
 
 # On Qt's own Windows platform, not offscreen: Qt's offscreen platform has
 # no font database on Windows and draws every glyph as a box one em wide
@@ -115,6 +125,60 @@ if ((check_ok)); then
 fi
 kill "$bench_pid" 2>/dev/null
 rm -f "$WINEPREFIX/dosdevices/com8"
+
+echo "== an update file named with letters outside the ANSI code page, chosen in the window"
+# Windows before 10 version 1903 (8.1, LTSC 2019) ignores the manifest's
+# UTF-8 code page and runs the program in the ANSI one, where "Größe" is
+# other bytes than in UTF-8: kelvry-update-ansi.exe is the same program
+# without that entry. The window hands the path to the reader in UTF-8 and
+# the reader opens it through the wide calls; both programs must update the
+# logger from the file. Each runs from C:\Prüfung, where its file dialog
+# opens, so that only the file's name is typed; on a German keyboard, whose
+# keys hold those letters: a letter that xdotool has to map onto a spare key
+# first can be lost while Wine reads the new map.
+wineserver -k >/dev/null 2>&1
+kill "$logger_pid" 2>/dev/null
+mkdir -p "$letters_folder"
+cp "$image" "$letters_folder/Größe ä.upd"
+wine reg add "$internal_key" /v intern /t REG_DWORD /d 7319 /f >/dev/null 2>&1
+setxkbmap -layout de
+active_window_is_not() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
+job_ended() { window_named '^Information$' || window_named '^Error'; }
+closing_message_shows() { window_named '^Information$' >/dev/null; }
+update_from_file_with_letters() {
+  local program=$1 flash=$work/letters-$1.hex
+  cp "$qt_build/ui/$program.exe" "$letters_folder/"
+  "$sim" --quiet --flash-out "$flash" >"$work/sim-$program.out" &
+  logger_pid=$!
+  wait_for 10 grep -q . "$work/sim-$program.out" || { echo "the virtual logger did not start" >&2; exit 1; }
+  ln -sfn "$(head -n1 "$work/sim-$program.out")" "$WINEPREFIX/dosdevices/com7"
+  wine "$letters_folder/$program.exe" f:+ >"$work/$program.log" 2>&1 &
+  check "$program: the window opens" wait_for 60 window_named "^$caption\$"
+  if ((check_ok)); then
+    main=$(window_named "^$caption\$")
+    xdotool windowactivate --sync "$main" >/dev/null 2>&1
+    sleep 1
+    xdotool key ctrl+a
+    xdotool type --delay 20 COM7
+    xdotool key alt+f  # the File button of the internal mode
+    check "$program: File opens the file dialog" wait_for 20 active_window_is_not "$main"
+    sleep 2
+    xdotool type --delay 50 'Größe ä.upd'
+    xdotool key Return
+    check "$program: the job ends" wait_for 240 job_ended
+    check "$program: it ends with the closing message, not an error" closing_message_shows
+    check "$program: the logger holds the image of C:\Prüfung\Größe ä.upd" \
+      diff -q <(tail -n +9 "$image" | tr -d '\r' | sort) <(tr -d '\r' <"$flash" | sort)
+  fi
+  wineserver -k >/dev/null 2>&1
+  kill "$logger_pid" 2>/dev/null
+  rm -f "$WINEPREFIX/dosdevices/com7"
+}
+update_from_file_with_letters kelvry-update
+update_from_file_with_letters kelvry-update-ansi
+setxkbmap -layout us
+internal_mode_off
+rm -rf "$letters_folder"
 
 echo "Wine window step: $((SECONDS - start)) s"
 checks_summary "windows window"

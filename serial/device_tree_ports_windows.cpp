@@ -16,7 +16,7 @@
 
 #include "serial/com_port_name.h"
 #include "serial/port_sources_windows.h"
-#include "serial/text_win32.h"
+#include "text/utf16_text.h"
 #include "serial/usb_device_ids.h"
 #include "serial/visible_text.h"
 

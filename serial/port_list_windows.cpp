@@ -8,7 +8,7 @@
 #include "serial/port_list.h"
 #include "serial/port_sources_windows.h"
 #include "serial/serialcomm_ports.h"
-#include "serial/text_win32.h"
+#include "text/utf16_text.h"
 
 namespace kelvry {
 

@@ -7,7 +7,8 @@
 #include "serial/com_port_name.h"
 #include "serial/comm_settings_win32.h"
 #include "serial/port_name.h"
-#include "serial/text_win32.h"
+#include "text/utf16_text.h"
+#include "text/win32_error_text.h"
 
 namespace kelvry {
 

@@ -59,8 +59,9 @@ constexpr int kRowButtonGap = 8;
 
 QString toQt(const std::string& text) { return QString::fromStdString(text); }
 
-// File names reach the catalogue in the encoding of the file system.
-std::string toLocalPath(const QString& file) { return QFile::encodeName(file).toStdString(); }
+// File names reach the catalogue in UTF-8, as every text of the program: the
+// reader spells them for the system (UTF-16 on Windows, whatever its code page).
+std::string utf8PathText(const QString& file) { return file.toStdString(); }
 
 TArguments utf8Arguments(const QStringList& arguments) {
   TArguments words;
@@ -322,7 +323,7 @@ bool TfrmMain::PrepareJob(const QString& sFile) {
     // Windows), whoever chose it.
     const QString sPath = QDir::toNativeSeparators(sFile);
     std::string sWhy;
-    std::optional<TUpdateFile> file = loadUpdateFile(toLocalPath(sPath), &sWhy);
+    std::optional<TUpdateFile> file = loadUpdateFile(utf8PathText(sPath), &sWhy);
     if (!file) {
       showGeneralError(this, sWhy.empty() ? "The update file \"" + sPath + "\" cannot be read." : toQt(sWhy));
       return false;
@@ -624,7 +625,7 @@ void TfrmMain::menInfoFileClick() {
   const QString sFile = dialogHooks().chooseFile(this, FOpenDialogDir);
   if (sFile.isEmpty() || !QFileInfo::exists(sFile)) return;
   auto file = std::make_shared<TUpdateFile>();
-  file->header = readFileHeaderInfo(toLocalPath(QDir::toNativeSeparators(sFile)));
+  file->header = readFileHeaderInfo(utf8PathText(QDir::toNativeSeparators(sFile)));
   FFirmware = TFirmwareSources(std::move(file));
   selectedSource = 0;
   menInfoFirmwareClick();

@@ -41,3 +41,14 @@ kelvry_target_defaults(kelvry-update)
 if(WIN32)
   kelvry_windows_resources(kelvry-update "Kelvry Firmware Update")
 endif()
+
+# The same program in the system's ANSI code page, as Windows before 10
+# version 1903 (8.1, LTSC 2019) runs it: scripts/test-windows-window.sh opens
+# an update file whose name that code page cannot spell from it. A test
+# program only; the package ships kelvry-update.
+if(WIN32 AND BUILD_TESTING)
+  add_executable(kelvry-update-ansi WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+  target_link_libraries(kelvry-update-ansi PRIVATE kelvry_window)
+  kelvry_target_defaults(kelvry-update-ansi)
+  kelvry_windows_resources(kelvry-update-ansi "Kelvry Firmware Update (ANSI code page, for tests)" ANSI_CODE_PAGE)
+endif()

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "serial/text_win32.h"
+#include "text/utf16_text.h"
 
 namespace kelvry::cli {
 
