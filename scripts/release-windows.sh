@@ -48,14 +48,16 @@ find_library() {
 
 # Copies every DLL that a program or plugin needs, and what those need in
 # turn, beside the programs; what is found nowhere here is Windows' own.
+# Imports name DLLs in any case (libpq's own says LIBPQ.dll), as Windows
+# reads them: each is copied once, under its own file name.
 deploy_imports() {
   local dll found
   for dll in $(imports "$1"); do
-    [[ -e $stage/$dll ]] && continue
+    [[ -n $(find "$stage" -maxdepth 1 -iname "$dll" -print -quit) ]] && continue
     found=$(find_library "$dll")
     [[ -n $found ]] || continue
-    strip_into "$found" "$stage/$dll"
-    deploy_imports "$stage/$dll"
+    strip_into "$found" "$stage/${found##*/}"
+    deploy_imports "$stage/${found##*/}"
   done
 }
 

@@ -96,7 +96,7 @@ build_libpq() {
   local src=$1/src/$name out=$1/build/$name
   mkdir -p "$out"
   (cd "$out" && "$src/configure" --quiet --host=x86_64-w64-mingw32 CC=x86_64-w64-mingw32-gcc-posix \
-     --without-ssl --without-readline --without-zlib --without-icu >&2)
+     --without-readline --without-zlib --without-icu >&2)
   make -C "$out/src/interfaces/libpq" -j"$jobs" >&2
   cp "$out/src/interfaces/libpq/libpq.dll" "$dir/prefix/bin/"
   cp "$out/src/interfaces/libpq/libpq.a" "$dir/prefix/lib/libpq.dll.a"

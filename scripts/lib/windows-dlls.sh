@@ -14,13 +14,15 @@ place_imported_dlls() {
 }
 
 # place_dlls_imported_by BINARY FOLDER DLL_FOLDER: what BINARY imports from
-# DLL_FOLDER, and what that imports in turn, copied into FOLDER.
+# DLL_FOLDER, and what that imports in turn, copied into FOLDER. Imports name
+# DLLs in any case (libpq's own says LIBPQ.dll), as Windows reads them.
 place_dlls_imported_by() {
-  local binary=$1 folder=$2 dlls=$3 dll
-  for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\tDLL Name: //p'); do
-    [[ -f $dlls/$dll ]] || continue
-    cmp -s "$dlls/$dll" "$folder/$dll" && continue
-    cp "$dlls/$dll" "$folder/$dll"
-    place_dlls_imported_by "$dlls/$dll" "$folder" "$dlls"
+  local binary=$1 folder=$2 dlls=$3 import found
+  for import in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\tDLL Name: //p'); do
+    found=$(find "$dlls" -maxdepth 1 -iname "$import" -print -quit)
+    [[ -n $found ]] || continue
+    cmp -s "$found" "$folder/${found##*/}" && continue
+    cp "$found" "$folder/"
+    place_dlls_imported_by "$found" "$folder" "$dlls"
   done
 }
