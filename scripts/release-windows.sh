@@ -75,7 +75,7 @@ crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 sed -e "s/@VERSION@/$version/g" -e "s/@QT_VERSION@/$qt_version/g" \
     -e "s/@QT_DEBIAN_VERSION@/$qt_debian_version/g" \
     -e "s/@SQLITE_DEBIAN_VERSION@/$sqlite_debian_version/g" \
-    -e "s/@LIBPQ_DEBIAN_VERSION@/$libpq_debian_version/g" packaging/windows/README.txt.in >"$dist/README.txt"
+    -e "s/@LIBPQ_SOURCE@/$libpq_source/g" -e "s/@LIBPQ_DEBIAN_VERSION@/$libpq_debian_version/g" packaging/windows/README.txt.in >"$dist/README.txt"
 crlf "$dist/README.txt" "$stage/README.txt"
 # The bench window from the zip, where no Start-menu entry leads to it.
 printf '@start "" "%%~dp0kelvry-update.exe" --bench\r\n' >"$stage/Kelvry Bench.cmd"

@@ -87,10 +87,13 @@ build_sqlite() {
 
 # Only the client library and what it needs (the port and common helpers and
 # the generated headers), from upstream's source as Debian ships it: Debian's
-# own patches set Linux paths and are left out. Without TLS (OpenSSL's own
-# cross build is larger than both libraries together), readline, zlib and
-# ICU; libpq brings its own Windows threads, so it needs Windows' own DLLs
-# alone. The headers are those a client includes; pg_config.h is not one.
+# own patches set Linux paths and are left out. Without TLS: OpenSSL's own
+# cross build (some 1,600 compiles) takes longer than both libraries together,
+# so a server that demands TLS is not reached from Windows yet. Without
+# readline, zlib and ICU too; libpq brings its own Windows threads, so it
+# needs Windows' own DLLs alone. The headers are those a client includes;
+# pg_config.h is not one, so FindPostgreSQL finds libpq without a version
+# (find_package(PostgreSQL) without one does not ask for it).
 build_libpq() {
   local dir=$1 name=${libpq%%=*}
   local src=$1/src/$name out=$1/build/$name
