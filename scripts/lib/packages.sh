@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the project's scripts: installs the Debian packages that a
 # script needs and the machine lacks, so that every script can be run on a
 # fresh machine as it is, and makes Debian's source packages fetchable for

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Windows build scripts: puts the DLLs of a cross-built
 # library (SQLite, libpq) beside each program of a build folder that imports
 # them, as they ship, so that Wine, and CTest through it, finds them where
