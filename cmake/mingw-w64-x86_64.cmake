@@ -12,6 +12,9 @@ set(CMAKE_RC_COMPILER ${KELVRY_MINGW_TRIPLE}-windres)
 # build puts on CMAKE_PREFIX_PATH, such as a cross-built Qt); programs run
 # during the build are the host's.
 set(CMAKE_FIND_ROOT_PATH /usr/${KELVRY_MINGW_TRIPLE})
+# A prefix given on CMAKE_PREFIX_PATH (SQLite and libpq for Windows) is a
+# root of its own: searched as it is, not below the sysroot.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

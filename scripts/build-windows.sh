@@ -3,22 +3,18 @@
 # build-windows/: a static kelvry-update-cli.exe and the unit tests that need
 # no window. Installs what is missing first (mingw-w64 with POSIX threads,
 # Wine to run the tests and the build-time image generator, GoogleTest's
-# sources). Needs root for the packages on a fresh machine.
+# sources). SQLite and libpq for Windows come from the machine's cache
+# (scripts/windows-db-libs.sh builds them there once); their DLLs are put
+# beside each program that imports them. Needs root for the packages on a
+# fresh machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++-mingw-w64-x86-64-posix wine64 wine googletest cmake ninja-build ccache)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/lib/packages.sh
+source scripts/lib/windows-dlls.sh
+install_missing_packages g++-mingw-w64-x86-64-posix wine64 wine googletest cmake ninja-build ccache
+
+db_prefix=$(bash scripts/windows-db-libs.sh)
 
 build=build-windows
 # Wine keeps its own Windows installation in the build folder, quiet.
@@ -32,7 +28,9 @@ mkdir -p "$build"
 
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_PREFIX_PATH="$db_prefix" \
   -DCMAKE_BUILD_TYPE=Release \
   -DKELVRY_BUILD_UI=OFF -DKELVRY_BUILD_BENCH=OFF \
   -DKELVRY_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build" -j"${JOBS:-$(nproc)}" "$@"
+place_imported_dlls "$build" "$db_prefix/bin"

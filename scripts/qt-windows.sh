@@ -5,8 +5,10 @@
 # window ships Qt as DLLs beside the program).
 #
 # Built once per machine into a cache folder outside the checkout whose name
-# carries a hash of this script, the Qt source version and the compiler
-# version, so that a change to any of them builds anew and nothing else does.
+# carries a hash of the recipe (the functions that fetch, configure, build and
+# install Qt, as bash reads them: comments and the rest of this script do not
+# count), the Qt source version and the compiler version, so that a change to
+# any of them builds anew and nothing else does.
 # Cache root: KELVRY_QT_CACHE, else /work/.cache, else ~/.cache.
 #
 #   bash scripts/qt-windows.sh           # build if missing; print the Qt prefix
@@ -18,22 +20,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 jobs=${JOBS:-$(nproc)}
 
-packages=(g++-mingw-w64-x86-64-posix cmake ninja-build perl dpkg-dev
-          qt6-base-dev qt6-base-dev-tools xz-utils ccache)
+source "$here/lib/packages.sh"
 
 say() { echo "qt-windows: $*" >&2; }
-
-install_missing() {
-  local missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    say "installing ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-  fi
-}
 
 # The host's Qt tools (moc, uic, rcc) serve the cross build, so the source must
 # be the very version the host has.
@@ -45,28 +34,9 @@ cache_dir() {
     if [[ -d /work && -w /work ]]; then root=/work/.cache; else root=$HOME/.cache; fi
   fi
   local key
-  key=$( { cat "$here/qt-windows.sh"; qt_version; x86_64-w64-mingw32-g++-posix --version | head -n1; } |
+  key=$( { declare -f "${recipe[@]}"; qt_version; x86_64-w64-mingw32-g++-posix --version | head -n1; } |
          sha256sum | cut -c1-16)
   echo "$root/qt6-mingw-$key"
-}
-
-# `apt-get source` needs a deb-src entry; add one beside each Debian deb entry
-# this machine already has (deb822 files and the one-line list alike).
-ensure_deb_src() {
-  if apt-get source --print-uris "qt6-base=$(qt_version)" >/dev/null 2>&1; then return; fi
-  local out=/etc/apt/sources.list.d/kelvry-deb-src
-  : >"$out.sources.new"
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [[ -f $f && $f != "$out.sources" ]] || continue
-    grep -q 'debian' "$f" || continue
-    sed 's/^Types:.*/Types: deb-src/' "$f" >>"$out.sources.new"
-    echo >>"$out.sources.new"
-  done
-  mv "$out.sources.new" "$out.sources"
-  if [[ -f /etc/apt/sources.list ]]; then
-    grep -E '^deb [^#]*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /' >"$out.list" || true
-  fi
-  apt-get update -qq
 }
 
 fetch_source() {
@@ -124,7 +94,7 @@ configure() {
 build() {
   local dir=$1 started=$SECONDS
   mkdir -p "$dir"
-  ensure_deb_src
+  enable_source_packages "qt6-base=$(qt_version)"
   fetch_source "$dir"
   write_toolchain "$dir"
   [[ -f $dir/build/build.ninja ]] || configure "$dir"
@@ -137,7 +107,11 @@ build() {
   say "built in $(( (SECONDS - started) / 60 )) min: $dir/qt"
 }
 
-install_missing
+# What shapes the built Qt, and so names its cache folder.
+recipe=(fetch_source write_toolchain configure build)
+
+install_missing_packages g++-mingw-w64-x86-64-posix cmake ninja-build perl dpkg-dev \
+  qt6-base-dev qt6-base-dev-tools xz-utils ccache
 dir=$(cache_dir)
 if [[ ${1:-} == --prefix ]]; then echo "$dir/qt"; exit 0; fi
 # One build at a time per cache folder; a second caller waits and then finds it.

@@ -5,19 +5,15 @@
 #   SHA256SUMS
 # The window ships with Qt's DLLs and plugins beside it (copied here: Qt's
 # windeployqt for Linux cannot read Windows programs); the command line is
-# one .exe that needs only Windows' own DLLs. scripts/test-windows-release.sh
-# tries both artifacts under Wine.
+# one .exe that needs only Windows' own DLLs. SQLite's and libpq's DLLs
+# (sqlite3.dll, libpq.dll) ship beside the programs for the records store.
+# scripts/test-windows-release.sh tries both artifacts under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-for p in nsis zip; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || {
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nsis zip
-    break
-  }
-done
+source scripts/lib/packages.sh
+install_missing_packages nsis zip
 
 bash scripts/build-windows.sh --target kelvry-update-cli
 source scripts/build-windows-qt.sh --env
@@ -27,6 +23,9 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.
 [[ -n $version ]] || { echo "no project version in build-windows/CMakeCache.txt" >&2; exit 1; }
 qt_debian_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 qt_version=${qt_debian_version%%[+-]*}
+sqlite_debian_version=$(dpkg-query -W -f='${source:Version}' libsqlite3-dev)
+libpq_debian_version=$(dpkg-query -W -f='${source:Version}' libpq-dev)
+libpq_source=$(dpkg-query -W -f='${source:Package}' libpq-dev)
 name=kelvry-update-$version-windows-x64
 dist=$repo/dist
 stage=$dist/stage/$name
@@ -36,10 +35,10 @@ mkdir -p "$stage"
 strip_into() { x86_64-w64-mingw32-strip -o "$2" "$1"; }
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\tDLL Name: //p'; }
 
-# Where a DLL that is not Windows' own comes from: Qt's build or the
-# compiler's runtime.
+# Where a DLL that is not Windows' own comes from: Qt's build, SQLite's and
+# libpq's build or the compiler's runtime.
 mingw_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-library_folders=("$qt_prefix/bin" "$mingw_runtime" /usr/x86_64-w64-mingw32/lib)
+library_folders=("$qt_prefix/bin" "$db_prefix/bin" "$mingw_runtime" /usr/x86_64-w64-mingw32/lib)
 find_library() {
   local folder
   for folder in "${library_folders[@]}"; do
@@ -49,14 +48,16 @@ find_library() {
 
 # Copies every DLL that a program or plugin needs, and what those need in
 # turn, beside the programs; what is found nowhere here is Windows' own.
+# Imports name DLLs in any case (libpq's own says LIBPQ.dll), as Windows
+# reads them: each is copied once, under its own file name.
 deploy_imports() {
   local dll found
   for dll in $(imports "$1"); do
-    [[ -e $stage/$dll ]] && continue
+    [[ -n $(find "$stage" -maxdepth 1 -iname "$dll" -print -quit) ]] && continue
     found=$(find_library "$dll")
     [[ -n $found ]] || continue
-    strip_into "$found" "$stage/$dll"
-    deploy_imports "$stage/$dll"
+    strip_into "$found" "$stage/${found##*/}"
+    deploy_imports "$stage/${found##*/}"
   done
 }
 
@@ -66,12 +67,15 @@ for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
   mkdir -p "$stage/$(dirname "$plugin")"
   strip_into "$qt_prefix/plugins/$plugin" "$stage/$plugin"
 done
-for program in "$stage"/*.exe "$stage"/*/*.dll; do deploy_imports "$program"; done
+for dll in sqlite3.dll libpq.dll; do strip_into "$db_prefix/bin/$dll" "$stage/$dll"; done
+for program in "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll; do deploy_imports "$program"; done
 
 # A readme and the licence texts, with Windows line ends.
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 sed -e "s/@VERSION@/$version/g" -e "s/@QT_VERSION@/$qt_version/g" \
-    -e "s/@QT_DEBIAN_VERSION@/$qt_debian_version/g" packaging/windows/README.txt.in >"$dist/README.txt"
+    -e "s/@QT_DEBIAN_VERSION@/$qt_debian_version/g" \
+    -e "s/@SQLITE_DEBIAN_VERSION@/$sqlite_debian_version/g" \
+    -e "s/@LIBPQ_SOURCE@/$libpq_source/g" -e "s/@LIBPQ_DEBIAN_VERSION@/$libpq_debian_version/g" packaging/windows/README.txt.in >"$dist/README.txt"
 crlf "$dist/README.txt" "$stage/README.txt"
 # The bench window from the zip, where no Start-menu entry leads to it.
 printf '@start "" "%%~dp0kelvry-update.exe" --bench\r\n' >"$stage/Kelvry Bench.cmd"
@@ -81,6 +85,8 @@ crlf /usr/share/common-licenses/GPL-3 "$stage/LICENSES/GPL-3.0.txt"
 crlf /usr/share/doc/libqt6core6/copyright "$stage/LICENSES/Qt-copyright.txt"
 crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/LICENSES/GCC-runtime-copyright.txt"
 crlf /usr/share/doc/mingw-w64-common/copyright "$stage/LICENSES/mingw-w64-copyright.txt"
+crlf "$db_prefix/share/licenses/sqlite3/copyright" "$stage/LICENSES/SQLite-copyright.txt"
+crlf "$db_prefix/share/licenses/$libpq_source/copyright" "$stage/LICENSES/PostgreSQL-copyright.txt"
 rm "$dist/README.txt"
 
 (cd "$dist/stage" && zip -q -r -9 -X "$dist/$name.zip" "$name")

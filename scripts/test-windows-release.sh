@@ -80,6 +80,12 @@ all_found=0
 while IFS= read -r binary; do imports_found "$binary" || all_found=1; done < <(find "$folder" -iname '*.exe' -o -iname '*.dll')
 check "every import of the window, its DLLs and plugins is in the zip or Windows' own" test $all_found -eq 0
 check "the zip holds the readme and the Qt licence" test -f "$folder/README.txt" -a -f "$folder/LICENSES/Qt-LGPL-3.0.txt"
+# The records store's libraries ship beside the programs, with their
+# licences; that what they import is there is checked with every DLL above.
+check "the zip holds SQLite's and libpq's DLLs beside the programs" test -f "$folder/sqlite3.dll" -a -f "$folder/libpq.dll"
+check "the zip holds SQLite's and PostgreSQL's licences" \
+  test -f "$folder/LICENSES/SQLite-copyright.txt" -a -f "$folder/LICENSES/PostgreSQL-copyright.txt"
+check "the readme names SQLite and libpq" bash -c "grep -q '^- sqlite3.dll: ' '$folder/README.txt' && grep -q '^- libpq.dll: ' '$folder/README.txt'"
 check "the readme names the install folder" grep -qF 'Programs\Kelvry Firmware Update' "$folder/README.txt"
 # The version resource keeps its texts in UTF-16.
 version_resource() {
@@ -125,6 +131,8 @@ run "$setup" /S
 check "the installer exits 0" test "$status" -eq 0
 check "the programs are under the user's programs folder" \
   test -f "$installed/kelvry-update.exe" -a -f "$installed/kelvry-update-cli.exe" -a -f "$installed/platforms/qwindows.dll"
+check "SQLite's and libpq's DLLs are installed beside the programs" \
+  test -f "$installed/sqlite3.dll" -a -f "$installed/libpq.dll"
 check "the Start menu has the window" test -f "$start_menu/Kelvry Firmware Update.lnk"
 check "the Start menu has the command prompt in the install folder" \
   test -f "$start_menu/Kelvry Firmware Update command line.lnk"
