@@ -21,6 +21,8 @@ struct TUsbIdentity {
   std::string maker;
   std::string product;
   std::string serial;
+
+  bool operator==(const TUsbIdentity&) const = default;
 };
 
 // The logger as the job first found it, in the words of the report.
@@ -30,6 +32,8 @@ struct TLoggerBefore {
   std::string platform;
   std::string print;
   std::string updateData;
+
+  bool operator==(const TLoggerBefore&) const = default;
 };
 
 // The firmware the job chose.
@@ -37,12 +41,16 @@ struct TImageUsed {
   std::string name;
   std::string sha256;
   std::string updateFile;  // the update file it came from; empty: a built-in image
+
+  bool operator==(const TImageUsed&) const = default;
 };
 
 // What the new firmware answered with after the start; empty: not restarted.
 struct TLoggerAfter {
   std::string loggerClass;
   std::string version;
+
+  bool operator==(const TLoggerAfter&) const = default;
 };
 
 struct TAttemptRecord {
