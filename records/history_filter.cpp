@@ -66,11 +66,21 @@ void addFirmware(TConditions& conditions, const std::string& firmware) {
                  {version});
 }
 
-// Each logger's last start time; ties (two attempts in one millisecond) are
-// broken by the front end never starting two jobs on one logger at once.
+// Each logger's last attempt. The loggers are walked one index seek at a
+// time (the next key above the last) and each one's last start is another
+// seek: over a million attempts this reads a few pages per logger, where a
+// GROUP BY would read the whole index. Ties (two attempts of one logger in
+// one millisecond) do not occur: a front end never runs two jobs on one
+// logger at once.
+constexpr std::string_view kLatestLoggers =
+    "WITH RECURSIVE loggers(logger) AS ("
+    " SELECT MIN(logger_key) FROM attempts"
+    " UNION ALL"
+    " SELECT (SELECT MIN(logger_key) FROM attempts WHERE logger_key > loggers.logger)"
+    " FROM loggers WHERE loggers.logger IS NOT NULL) ";
 constexpr std::string_view kLatestJoin =
-    " JOIN (SELECT logger_key AS last_key, MAX(started_at) AS last_start FROM attempts GROUP BY logger_key) l"
-    " ON a.logger_key = l.last_key AND a.started_at = l.last_start";
+    " JOIN loggers ON a.logger_key = loggers.logger AND a.started_at ="
+    " (SELECT MAX(b.started_at) FROM attempts b WHERE b.logger_key = loggers.logger)";
 
 }  // namespace
 
@@ -82,8 +92,8 @@ TSqlQuery historyQuery(const THistoryFilter& filter, TPlaceholders style) {
   if (!filter.firmware.empty()) addFirmware(conditions, filter.firmware);
   if (!filter.result.empty()) addResult(conditions, filter.result);
   TSqlQuery& query = conditions.query();
-  query.sql = "SELECT " + recordColumnList("a.") + " FROM attempts a" +
-              (filter.latest ? std::string(kLatestJoin) : std::string()) + conditions.where() +
+  query.sql = (filter.latest ? std::string(kLatestLoggers) : std::string()) + "SELECT " + recordColumnList("a.") +
+              " FROM attempts a" + (filter.latest ? std::string(kLatestJoin) : std::string()) + conditions.where() +
               " ORDER BY a.started_at DESC, a.id";
   return query;
 }
