@@ -12,6 +12,8 @@
 #include "cli/usage_mistakes.h"
 #include "driver/program_name.h"
 #include "kelvry_version.h"
+#include "records/result_words.h"
+#include "records/utc_text.h"
 #include "frontend/typed_port_name.h"
 #include "serial/port_name.h"
 #include "serial/visible_text.h"
@@ -43,6 +45,15 @@ struct TParsedValues {
   bool trace = false;
   std::vector<std::string> maxRepeats;
   std::vector<std::string> words;
+  std::vector<std::string> records;
+  std::vector<std::string> operatorName;
+  bool history = false;
+  std::vector<std::string> serial;
+  std::vector<std::string> since;
+  std::vector<std::string> firmware;
+  std::vector<std::string> result;
+  bool latest = false;
+  bool csv = false;
 };
 
 // Every option is declared once, here, for parsing and for the help text.
@@ -111,6 +122,35 @@ std::unique_ptr<CLI::App> makeParser(TParsedValues& v) {
                   "until the update succeeds or is cancelled.")
       ->option_text("<n>")
       ->allow_extra_args(false);
+  app->add_option("--records", v.records,
+                  "Keep a record of every update attempt in <store>: an SQLite file, \"default\" (records.sqlite "
+                  "in the user's data folder) or a PostgreSQL server (postgresql://...). With --history: the "
+                  "records to read (default: \"default\").")
+      ->option_text("<store>")
+      ->allow_extra_args(false);
+  app->add_option("--operator", v.operatorName, "The name the records give for who ran the update (default: the user).")
+      ->option_text("<name>")
+      ->allow_extra_args(false);
+  app->add_flag("--history", v.history,
+                "Show the attempts kept in --records, newest first, as a table (or --json, --csv); --port <port> "
+                "shows one port's.")
+      ->disable_flag_override();
+  app->add_option("--serial", v.serial, "History: only the logger with this USB serial number.")
+      ->option_text("<serial>")
+      ->allow_extra_args(false);
+  app->add_option("--since", v.since, "History: only attempts started at or after <time> (UTC, 2026-12-01 or "
+                                      "2026-12-01T08:00).")
+      ->option_text("<time>")
+      ->allow_extra_args(false);
+  app->add_option("--firmware", v.firmware,
+                  "History: only loggers running <version> after the attempt (e.g. V2.88).")
+      ->option_text("<version>")
+      ->allow_extra_args(false);
+  app->add_option("--result", v.result, "History: only attempts that ended so: ok, info, cancelled or failed.")
+      ->option_text("<word>")
+      ->allow_extra_args(false);
+  app->add_flag("--latest", v.latest, "History: only each logger's last attempt.")->disable_flag_override();
+  app->add_flag("--csv", v.csv, "History: print CSV instead of the table.")->disable_flag_override();
   app->add_option("words", v.words,
                   "Option words of the desktop program: cc:-, cf:-, ci:-, f:+ (internal mode) and mf:+ or mf:- "
                   "(always).");
@@ -141,6 +181,13 @@ std::string chooseAction(const TParsedValues& v, TCliOptions& options) {
   }
   if (v.version) {
     options.action = TAction::Version;
+    return {};
+  }
+  if (v.history) {
+    if (options.simulate || v.allPorts || v.bench || v.listPorts || v.listFirmware || !v.fileInfo.empty())
+      return "--history excludes --simulate, --all-ports, --bench, --list-ports, --list-firmware and --file-info";
+    if (v.ports.size() > 1) return "--history shows one --port at most";
+    options.action = TAction::History;
     return {};
   }
   if (int{!v.ports.empty()} + int{options.simulate} + int{v.allPorts} > 1)
@@ -234,12 +281,50 @@ std::string readValues(const TParsedValues& v, TCliOptions& options) {
   return {};
 }
 
+// --records and the history's filters.
+std::string readRecordValues(const TParsedValues& v, TCliOptions& options) {
+  const bool history = options.action == TAction::History;
+  for (const std::string& error :
+       {singleValue(v.records, "--records", "a file, \"default\" or a postgresql:// address", options.records),
+        singleValue(v.operatorName, "--operator", "a name", options.operatorName),
+        singleValue(v.serial, "--serial", "a serial number", options.history.serial),
+        singleValue(v.firmware, "--firmware", "a version", options.history.firmware),
+        singleValue(v.result, "--result", "a result word", options.history.result)}) {
+    if (!error.empty()) return error;
+  }
+  const bool anyFilter = !v.serial.empty() || !v.since.empty() || !v.firmware.empty() || !v.result.empty() ||
+                         v.latest || v.csv;
+  if (anyFilter && !history) return "--serial, --since, --firmware, --result, --latest and --csv apply to --history only";
+  if (!options.records.empty() && !history && options.action != TAction::Update)
+    return "--records applies to an update or to --history only";
+  if (!options.operatorName.empty() && (history || options.records.empty()))
+    return "--operator applies to an update with --records only";
+  if (!history) return {};
+  if (options.records.empty()) options.records = "default";
+  options.history.port = options.port;
+  options.history.latest = v.latest;
+  options.csv = v.csv;
+  if (options.csv && options.json) return "--json and --csv exclude each other";
+  std::string since;
+  if (std::string error = singleValue(v.since, "--since", "a time", since); !error.empty()) return error;
+  if (!since.empty()) {
+    options.history.since = parseUtcText(since);
+    if (!options.history.since)
+      return "--since needs a UTC time as 2026-12-01 or 2026-12-01T08:00, not '" + shownArgument(since) + "'";
+  }
+  const auto& words = resultWords();
+  if (!options.history.result.empty() && std::ranges::find(words, options.history.result) == words.end())
+    return "--result needs one of ok, info, cancelled and failed, not '" + shownArgument(options.history.result) + "'";
+  return {};
+}
+
 std::string checkModifiers(const TParsedValues&, TCliOptions& options) {
   const bool update = options.action == TAction::Update;
+  const bool history = options.action == TAction::History;
   if (!options.updateFile.empty() && !update && options.action != TAction::ListFirmware)
     return "--file applies to an update or to --list-firmware only";
   if (options.infoOnly && !update) return "--info-only applies to an update only";
-  if (options.json && !update) return "--json applies to an update only";
+  if (options.json && !update && !history) return "--json applies to an update or to --history only";
   if (!options.logDir.empty() && !update) return "--log-dir applies to an update only";
   return {};
 }
@@ -319,7 +404,8 @@ TCliParseResult parseCliOptions(const std::vector<std::string>& arguments) {
   options.trace = values.trace;
 
   for (const auto& step :
-       {chooseAction, readValues, readBenchValues, checkModifiers, readMaxRepeats, readOptionWords}) {
+       {chooseAction, readValues, readBenchValues, readRecordValues, checkModifiers, readMaxRepeats,
+        readOptionWords}) {
     result.error = step(values, options);
     if (!result.error.empty()) return result;
     if (options.action == TAction::Help || options.action == TAction::Version) return result;
@@ -381,10 +467,20 @@ std::string helpText() {
          "          port's own status; --bench: a logger failed, or fewer than\n"
          "          --expect n finished (a bench stopped before any logger finished\n"
          "          without --expect exits 20, one where every logger succeeded 0)\n"
-         "  81      a report file of --log-dir, or standard output, could not be\n"
-         "          written completely (a full disk); each logger's own status is\n"
-         "          in the summary, the JSON results and the line on stderr that\n"
-         "          names the file\n"
+         "  81      a report file of --log-dir or standard output could not be written\n"
+         "          completely (a full disk), or a record of --records could not be\n"
+         "          written; each logger's own status is in the summary, the JSON\n"
+         "          results and the line on stderr that names the file or the record\n"
+         "\n"
+         "Records (--records, --history):\n"
+         "  with --records, every attempt (done, failed or cancelled) becomes a record\n"
+         "  when its port's job ends: station, operator, times, port and USB identity,\n"
+         "  the logger before and after, the image and its SHA-256, the result. The\n"
+         "  store is checked before any logger is touched; one that is not a records\n"
+         "  store of this program, is newer or damaged exits 2. For a server the\n"
+         "  records wait in a queue in the user's data folder while it is away; at\n"
+         "  the end stderr tells how many still wait. A password is never shown.\n"
+         "  --history lists the records, --latest each logger's last one.\n"
          "\n"
          "Repeats:\n"
          "  A communication failure repeats the update 1.5 s later, a read-back error\n"

@@ -8,6 +8,7 @@
 #include "driver/simulated_bench.h"
 #include "frontend/job_session.h"
 #include "frontend/run_options.h"
+#include "records/history_filter.h"
 
 // The command line of kelvry-update-cli: one action, its modifiers, and the
 // desktop window's option words (cc:-, cf:-, ci:-, mf:+, f:+ ...), which
@@ -15,7 +16,7 @@
 
 namespace kelvry::cli {
 
-enum class TAction { None, Help, Version, ListPorts, ListFirmware, FileInfo, Update };
+enum class TAction { None, Help, Version, ListPorts, ListFirmware, FileInfo, Update, History };
 
 struct TCliOptions {
   TAction action = TAction::None;
@@ -41,6 +42,10 @@ struct TCliOptions {
   // What the option words and the internal-mode switch make of this run;
   // filled in by main() once the switch is read.
   TRunOptions run;
+  std::string records;       // --records: where each attempt is kept (file, "default", postgresql://); empty: nowhere
+  std::string operatorName;  // --operator: who runs the update, for the records; empty: the OS user
+  THistoryFilter history;    // --history's filters (--serial, --port, --since, --firmware, --result, --latest)
+  bool csv = false;          // --csv: the history as CSV
 };
 
 struct TCliParseResult {

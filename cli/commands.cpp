@@ -13,6 +13,8 @@
 #include "cli/console/confirmation.h"
 #include "cli/console/console.h"
 #include "cli/outputs/text_table.h"
+#include "cli/records/history_command.h"
+#include "cli/records/records_session.h"
 #include "cli/ports/port_table.h"
 #include "cli/update/update_command.h"
 #include "driver/exit_status.h"
@@ -105,6 +107,10 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   }
   std::optional<TFirmwareSources> sources = prepareUpdateFile(options.updateFile, io);
   if (!sources) return kExitUsage;
+  // The records store is checked before the question, so that nobody
+  // confirms an update whose records would be refused.
+  std::unique_ptr<TRecordsSession> records;
+  if (!options.records.empty() && !(records = TRecordsSession::open(options, io))) return kExitUsage;
   if (const std::optional<int> refused = confirmUpdate(options, io)) return *refused;
 
   const bool drawsInPlace = prepareConsoleForUpdate();
@@ -113,8 +119,11 @@ int updateCommand(const TCliOptions& options, const TStreams& io) {
   auto cancel = std::make_shared<TCancelToken>();
   const TCancelOnSignals cancelSignals(cancel);
   const TTerminalFacts terminal{drawsInPlace, stderrColumns()};
-  if (options.bench) return runBenchCommand(options, io, std::move(*sources), cancel, terminal);
-  return runUpdateOnPorts(options, io, choice.ports, std::move(*sources), cancel, terminal);
+  IRunOutput* recorder = records ? records->recorder() : nullptr;
+  const int status = options.bench
+                         ? runBenchCommand(options, io, std::move(*sources), cancel, terminal, recorder)
+                         : runUpdateOnPorts(options, io, choice.ports, std::move(*sources), cancel, terminal, recorder);
+  return records ? records->finish(status, io) : status;
 }
 
 int runCommand(const TCliOptions& options, const TStreams& io) {
@@ -125,6 +134,7 @@ int runCommand(const TCliOptions& options, const TStreams& io) {
     case TAction::ListFirmware: return listFirmwareCommand(options, io);
     case TAction::FileInfo: return fileInfoCommand(options, io);
     case TAction::Update: return updateCommand(options, io);
+    case TAction::History: return historyCommand(options, io);
     case TAction::None: break;
   }
   io.err << kCliPrefix << "nothing to do (see --help)\n";

@@ -13,6 +13,9 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcli11-dev nlohmann-json3-dev libssl-dev
+  # The records store: SQLite on a bench, libpq for a department's server,
+  # and a PostgreSQL server for the store's tests.
+  libsqlite3-dev libpq-dev postgresql
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   # The desktop tests and the README's pictures: an X server, a window

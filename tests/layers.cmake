@@ -10,10 +10,11 @@ set(below_serial text waits)
 set(below_firmware text)
 set(below_engine text waits serial firmware)
 set(below_frontend text waits serial firmware engine)
-set(below_driver text waits serial firmware engine frontend tools)
-set(below_cli text waits serial firmware engine frontend driver tools)
-set(below_ui text waits serial firmware engine frontend driver tools)
-set(layers text waits serial firmware engine frontend driver cli ui)
+set(below_records text tools)
+set(below_driver text waits serial firmware engine frontend records tools)
+set(below_cli text waits serial firmware engine frontend records driver tools)
+set(below_ui text waits serial firmware engine frontend records driver tools)
+set(layers text waits serial firmware engine frontend records driver cli ui)
 
 set(faults "")
 foreach(layer IN LISTS layers)
@@ -32,15 +33,17 @@ foreach(layer IN LISTS layers)
 endforeach()
 
 # Inside cli/ the rooms stand in the same kind of order: the console and the
-# outputs know nothing of ports or runs, the update run knows no bench, and
+# outputs know nothing of ports or runs, the update run knows no bench, the
+# records (the store of a run, the history) know no run, and
 # only the top (the entry point, the options and the actions) sees every
 # room. Every room may read the options the actions hand it (cli_options.h).
-set(cli_rooms console outputs ports update bench)
+set(cli_rooms console outputs ports update bench records)
 set(below_cli_console "")
 set(below_cli_outputs console)
 set(below_cli_ports console outputs)
 set(below_cli_update console outputs ports)
 set(below_cli_bench console outputs ports update)
+set(below_cli_records console outputs)
 foreach(room IN LISTS cli_rooms)
   file(GLOB_RECURSE sources "${SOURCE_DIR}/cli/${room}/*.h" "${SOURCE_DIR}/cli/${room}/*.cpp")
   foreach(source IN LISTS sources)

@@ -48,7 +48,7 @@ TRunOutputSettings outputSettings(const TCliOptions& options, TTerminalFacts ter
 }  // namespace
 
 int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSources sources,
-                    const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal) {
+                    const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal, IRunOutput* records) {
   std::optional<TSimulatedBench> simulated;
   TUsbPortSource usbPorts;
   IPortSource* ports = &usbPorts;
@@ -66,7 +66,9 @@ int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSou
   std::optional<TRunOutputSet> output;
   std::optional<TCaseReportFile> caseFile;
   try {
-    output.emplace(outputSettings(options, terminal), io.out, io.err);
+    TRunOutputSettings settingsOfOutput = outputSettings(options, terminal);
+    settingsOfOutput.records = records;
+    output.emplace(settingsOfOutput, io.out, io.err);
     if (!options.logDir.empty()) caseFile.emplace(utf8Path(options.logDir), caseReport.started);
   } catch (const std::runtime_error& e) {
     // Only the report folder is checked before the bench starts.

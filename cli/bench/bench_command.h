@@ -15,8 +15,9 @@
 namespace kelvry::cli {
 
 // Runs after the question was answered and the signals are taken; returns
-// the exit status.
+// the exit status. `records`, when given, is told every logger's attempt.
 int runBenchCommand(const TCliOptions& options, const TStreams& io, TFirmwareSources sources,
-                    const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal);
+                    const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal,
+                    IRunOutput* records = nullptr);
 
 }  // namespace kelvry::cli

@@ -14,7 +14,7 @@
 namespace kelvry::cli {
 
 TRunOutputSet::TRunOutputSet(const TRunOutputSettings& settings, std::ostream& out, std::ostream& err)
-    : lines_(out), errLines_(err) {
+    : lines_(out), errLines_(err), records_(settings.records) {
   const bool several = settings.bench || settings.ports.size() > 1;
   if (several) {
     auto board = std::make_unique<TBoardOutput>(err, settings.stderrIsTerminal, settings.columns, settings.ports);
@@ -48,6 +48,7 @@ template <class Call>
 void TRunOutputSet::toEach(Call call) {
   const std::lock_guard lock(mutex_);
   for (const auto& output : outputs_) call(*output);
+  if (records_) call(*records_);
 }
 
 void TRunOutputSet::portAdded(size_t port, const std::string& name) {

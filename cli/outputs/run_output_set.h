@@ -17,7 +17,8 @@
 //   board on stderr, the summary table at the end;
 // - --json: JSON lines on stdout in place of the report (the summary, for
 //   people, goes to stderr);
-// - --log-dir: a report file per port as well.
+// - --log-dir: a report file per port as well;
+// - --records: a record per attempt in the records store.
 
 namespace kelvry {
 class TReportFiles;
@@ -36,6 +37,7 @@ struct TRunOutputSettings {
   bool bench = false;
   bool bell = false;              // bench mode: ring on each finished logger, on a terminal
   int successStatus = 0;          // bench mode: a logger's status when it was done right
+  IRunOutput* records = nullptr;  // --records: keeps each attempt in the records store; none: not kept
 };
 
 class TRunOutputSet final : public IRunOutput {
@@ -68,6 +70,7 @@ private:
   // In the order they are told: what draws in place first, so that it is
   // off the screen before a summary is printed.
   std::vector<std::unique_ptr<IRunOutput>> outputs_;
+  IRunOutput* records_ = nullptr;  // the caller's, told after every output of ours
   const TReportFiles* reportFiles_ = nullptr;  // one of outputs_, when there are report files
 };
 

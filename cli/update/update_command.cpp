@@ -60,7 +60,8 @@ TPortsChoice choosePorts(const TCliOptions& options) {
 }
 
 int runUpdateOnPorts(const TCliOptions& options, const TStreams& io, std::vector<std::string> ports,
-                     TFirmwareSources sources, const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal) {
+                     TFirmwareSources sources, const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal,
+                     IRunOutput* records) {
   std::vector<std::unique_ptr<TSimulatedLogger>> simulated;
   std::vector<TJobEnvironment> environments;
   if (options.simulate) {
@@ -76,6 +77,7 @@ int runUpdateOnPorts(const TCliOptions& options, const TStreams& io, std::vector
   try {
     TRunSettings settings = runSettings(options, std::move(sources), ports, terminal);
     settings.environments = std::move(environments);
+    settings.output.records = records;
     result = runPorts(settings, cancel, io.out, io.err);
   } catch (const std::runtime_error& e) {
     // Only the report files are checked before the jobs start.

@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/console/streams.h"
+#include "driver/run_output.h"
 #include "firmware/firmware_sources.h"
 #include "waits/cancel_token.h"
 
@@ -30,8 +31,9 @@ struct TTerminalFacts {
 };
 
 // Runs after the question was answered and the signals are taken; returns
-// the exit status.
+// the exit status. `records`, when given, is told every port's attempt.
 int runUpdateOnPorts(const TCliOptions& options, const TStreams& io, std::vector<std::string> ports,
-                     TFirmwareSources sources, const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal);
+                     TFirmwareSources sources, const std::shared_ptr<TCancelToken>& cancel, TTerminalFacts terminal,
+                     IRunOutput* records = nullptr);
 
 }  // namespace kelvry::cli

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/cli_options.h"
+#include "records/utc_text.h"
 #include <string>
 #include <vector>
 
@@ -369,6 +370,66 @@ INSTANTIATE_TEST_SUITE_P(Options, CliInternalMode,
                                            TInternalCase{{"--port", "p", "mf:+"}, false},
                                            TInternalCase{{"--list-firmware"}, false},
                                            TInternalCase{{"--list-ports"}, false}));
+
+}  // namespace
+}  // namespace kelvry::cli
+
+namespace kelvry::cli {
+namespace {
+
+// --records with an update, and --history with its filters.
+TEST(CliRecordsOptions, ReadTheStoreTheOperatorAndTheHistoryFilters) {
+  const TCliParseResult update =
+      parseCliOptions(withProgram({"--simulate", "--records", "postgresql://bench@db/records", "--operator", "mara"}));
+  EXPECT_EQ(update.error, "");
+  EXPECT_EQ(update.options.action, TAction::Update);
+  EXPECT_EQ(update.options.records, "postgresql://bench@db/records");
+  EXPECT_EQ(update.options.operatorName, "mara");
+
+  const TCliParseResult history = parseCliOptions(
+      withProgram({"--history", "--port", "/dev/ttyUSB0", "--serial", "FT1", "--since", "2026-12-01T08:00",
+                   "--firmware", "V2.88", "--result", "failed", "--latest", "--csv"}));
+  EXPECT_EQ(history.error, "");
+  EXPECT_EQ(history.options.action, TAction::History);
+  EXPECT_EQ(history.options.records, "default");
+  EXPECT_EQ(history.options.history.port, "/dev/ttyUSB0");
+  EXPECT_EQ(history.options.history.serial, "FT1");
+  ASSERT_TRUE(history.options.history.since.has_value());
+  EXPECT_EQ(utcText(*history.options.history.since), "2026-12-01T08:00:00.000Z");
+  EXPECT_EQ(history.options.history.firmware, "V2.88");
+  EXPECT_EQ(history.options.history.result, "failed");
+  EXPECT_TRUE(history.options.history.latest);
+  EXPECT_TRUE(history.options.csv);
+
+  const TCliParseResult json = parseCliOptions(withProgram({"--history", "--json", "--records", "a.sqlite"}));
+  EXPECT_EQ(json.error, "");
+  EXPECT_TRUE(json.options.json);
+  EXPECT_EQ(json.options.records, "a.sqlite");
+}
+
+struct TRecordsMistake {
+  TWords arguments;
+  std::string error;
+};
+
+TEST(CliRecordsOptions, RefuseWhatDoesNotGoTogetherInOneLine) {
+  const TRecordsMistake mistakes[] = {
+      {{"--history", "--simulate"},
+       "--history excludes --simulate, --all-ports, --bench, --list-ports, --list-firmware and --file-info"},
+      {{"--history", "--port", "a", "--port", "b"}, "--history shows one --port at most"},
+      {{"--simulate", "--latest"}, "--serial, --since, --firmware, --result, --latest and --csv apply to --history only"},
+      {{"--list-ports", "--records", "a.sqlite"}, "--records applies to an update or to --history only"},
+      {{"--simulate", "--operator", "mara"}, "--operator applies to an update with --records only"},
+      {{"--history", "--json", "--csv"}, "--json and --csv exclude each other"},
+      {{"--history", "--since", "yesterday"},
+       "--since needs a UTC time as 2026-12-01 or 2026-12-01T08:00, not 'yesterday'"},
+      {{"--history", "--result", "fine"}, "--result needs one of ok, info, cancelled and failed, not 'fine'"},
+      {{"--history", "--records", "a", "--records", "b"}, "give --records only once"},
+      {{"--history", "--log-dir", "x"}, "--log-dir applies to an update only"},
+  };
+  for (const auto& mistake : mistakes)
+    EXPECT_EQ(parseCliOptions(withProgram(mistake.arguments)).error, mistake.error) << joined(mistake.arguments);
+}
 
 }  // namespace
 }  // namespace kelvry::cli

@@ -21,6 +21,8 @@ void TCliProcess::enableInternalMode() {
 void TCliProcess::start(QProcess& process, const QStringList& arguments) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", config_.path());
+  // The records' "default" file and a server's queue stay in the test's folder.
+  environment.insert("XDG_DATA_HOME", dataDir());
   process.setProcessEnvironment(environment);
   if (fileSizeLimit_ >= 0) {
     process.setChildProcessModifier([limit = fileSizeLimit_] {

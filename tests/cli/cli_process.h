@@ -54,6 +54,8 @@ public:
                            std::chrono::seconds timeout = std::chrono::seconds(60));
 
   QString configDir() const { return config_.path(); }
+  // The program's user data folder (XDG_DATA_HOME): records, queues.
+  QString dataDir() const { return config_.path() + "/data"; }
 
 private:
   TCliRun finish(QProcess& process, QString out, std::chrono::seconds timeout);
