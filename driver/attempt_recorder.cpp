@@ -44,8 +44,7 @@ void noteIdentity(TLoggerBefore& before, const TNotification& n) {
   }
 }
 
-TUsbIdentity usbIdentity(const std::string& port) {
-  const TUsbPortIdentity identity = readUsbPortIdentity(port);
+TUsbIdentity usbIdentity(const TUsbPortIdentity& identity) {
   return {identity.vendorId, identity.productId, identity.manufacturer, identity.product, identity.serialNumber};
 }
 
@@ -95,7 +94,9 @@ void TAttemptRecorder::finished(size_t port, const TPortRecord& portRecord) {
   const auto duration = std::chrono::duration_cast<std::chrono::milliseconds>(portRecord.duration);
   record.started = attempt.started.value_or(record.ended - duration);
   record.port = portRecord.port.empty() ? attempt.name : portRecord.port;
-  record.usb = usbIdentity(record.port);
+  // The identity as the job started: a logger pulled mid-update is gone
+  // from the port by now.
+  record.usb = usbIdentity(portRecord.usb);
   record.before = attempt.before;
   if (record.before.loggerClass.empty() && !portRecord.loggerBefore.empty())
     std::tie(record.before.loggerClass, record.before.version) = splitLoggerText(portRecord.loggerBefore);

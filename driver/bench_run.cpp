@@ -99,6 +99,7 @@ private:
     job->logger.started = std::chrono::system_clock::now();
     TJobViewSettings jobSettings = settings_.job;
     jobSettings.portText = identity.port;
+    jobSettings.usb = identity;
     jobSettings.request.sPort = identity.port;
     const TJobEnvironment environment =
         settings_.environmentFor ? settings_.environmentFor(identity.port) : platformJobEnvironment();
@@ -113,6 +114,7 @@ private:
         outcome = runPort(std::move(jobSettings), environment, running->index, cancel_->makeChild(), output_);
       } catch (const std::exception& e) {
         outcome.record.port = running->logger.identity.port;
+        outcome.record.usb = running->logger.identity;
         outcome.record.exitStatus = kExitUnexpected;
         outcome.record.resultText = std::string("unexpected failure: ") + e.what();
       }

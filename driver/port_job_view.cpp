@@ -81,6 +81,7 @@ void TPortJobView::noteChoice(const TNotification& notification) {
 TPortRecord TPortJobView::record() const {
   TPortRecord record;
   record.port = settings_.portText;
+  record.usb = settings_.usb;
   if (firstClass_ && firstVersion_) record.loggerBefore = loggerText(*firstClass_, *firstVersion_);
   record.exitStatus = exitStatus_;
   if (firmwareStarted(record.exitStatus)) {

@@ -12,6 +12,7 @@
 #include "engine/notification_sink.h"
 #include "engine/update_request.h"
 #include "firmware/bl3_file_header.h"
+#include "serial/usb_port_identity.h"
 #include "frontend/job_notifications.h"
 #include "frontend/job_session.h"
 #include "waits/clock.h"
@@ -32,6 +33,7 @@ namespace kelvry {
 
 struct TJobViewSettings {
   std::string portText;            // the port as the user named it
+  TUsbPortIdentity usb{};          // what the port's USB device said of itself at the start
   bool trace = false;              // put out each notification before handling it
   std::optional<int> maxRepeats;   // automatic repeats allowed; none: no limit
   TUpdateRequest request;          // the job to run (port, checks, firmware)

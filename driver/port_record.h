@@ -6,6 +6,7 @@
 #include <string>
 
 #include "firmware/bl3_file_header.h"
+#include "serial/usb_port_identity.h"
 
 // What one port's run came to, for the summary, the JSON result and the
 // report file: the logger as found and as left, the firmware installed, and
@@ -15,6 +16,10 @@ namespace kelvry {
 
 struct TPortRecord {
   std::string port;
+  // The USB device on the port when the job started (empty fields: not a
+  // USB port, or nothing said), so that four results of one port in a bench
+  // tell their loggers apart.
+  TUsbPortIdentity usb{};
   std::string loggerBefore;  // class and version the logger answered first with; empty: never answered
   std::string loggerAfter;   // class and version the new firmware answered with; empty: not restarted
   std::string image;         // the firmware the job chose; empty: none

@@ -43,6 +43,12 @@ std::string resultJsonLine(const TPortRecord& record, std::chrono::system_clock:
       {"loggerAfter", textOrNull(record.loggerAfter)},
       {"image", textOrNull(record.image)},
       {"imageSha256", textOrNull(record.imageSha256)},
+      {"usb",
+       {{"vendorId", textOrNull(record.usb.vendorId)},
+        {"productId", textOrNull(record.usb.productId)},
+        {"maker", textOrNull(record.usb.manufacturer)},
+        {"product", textOrNull(record.usb.product)},
+        {"serial", textOrNull(record.usb.serialNumber)}}},
       {"repeats", record.repeats},
       {"seconds", std::chrono::duration<double>(record.duration).count()},
   };

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "driver/exit_status.h"
+#include "serial/usb_port_identity.h"
 #include "engine/status_codes.h"
 #include "frontend/platform_job_environment.h"
 
@@ -22,6 +23,7 @@ TRunResult runPorts(const TRunSettings& settings, const std::shared_ptr<TCancelT
     for (size_t i = 0; i < ports.size(); ++i) {
       TJobViewSettings job = settings.job;
       job.portText = ports[i];
+      job.usb = readUsbPortIdentity(ports[i]);
       job.request.sPort = ports[i];
       const TJobEnvironment environment =
           i < settings.environments.size() ? settings.environments[i] : platformJobEnvironment();

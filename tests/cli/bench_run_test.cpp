@@ -105,6 +105,8 @@ TEST_F(BenchRun, LoggersPluggedAtDifferentTimesAreEachUpdatedAndExpectEndsTheRun
     SCOPED_TRACE(i);
     EXPECT_EQ(r.loggers[i].identity.port, ports[i]);
     EXPECT_EQ(r.loggers[i].identity.serialNumber, "SN-ttyUSB" + std::to_string(i));
+    EXPECT_EQ(r.loggers[i].outcome.record.usb.serialNumber, "SN-ttyUSB" + std::to_string(i))
+        << "the record keeps the logger it is about";
     EXPECT_EQ(r.loggers[i].outcome.record.exitStatus, 0);
     EXPECT_EQ(r.loggers[i].outcome.record.resultText, kSuccess);
     EXPECT_EQ(r.loggers[i].outcome.record.loggerBefore, "Kelvry Series V2.88");

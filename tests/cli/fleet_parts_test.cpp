@@ -297,6 +297,10 @@ TEST(FleetJson, OneObjectPerNotificationAndOneResultPerPort) {
   record.resultText = "Gave up after 3 repeats: communication error!";
   record.repeats = 3;
   record.duration = 1500ms;
+  record.usb.vendorId = "0403";
+  record.usb.productId = "6001";
+  record.usb.manufacturer = "FTDI";
+  record.usb.serialNumber = "A10K3XQZ";
   const auto result = nlohmann::json::parse(resultJsonLine(record, when)).at("result");
   EXPECT_EQ(result.at("status"), err::NoReply);
   EXPECT_EQ(result.at("text"), record.resultText);
@@ -305,6 +309,13 @@ TEST(FleetJson, OneObjectPerNotificationAndOneResultPerPort) {
   EXPECT_TRUE(result.at("imageSha256").is_null());
   EXPECT_EQ(result.at("repeats"), 3);
   EXPECT_DOUBLE_EQ(result.at("seconds").get<double>(), 1.5);
+  // Four results of one port in a bench are told apart by their logger.
+  const auto& usb = result.at("usb");
+  EXPECT_EQ(usb.at("vendorId"), "0403");
+  EXPECT_EQ(usb.at("productId"), "6001");
+  EXPECT_EQ(usb.at("maker"), "FTDI");
+  EXPECT_TRUE(usb.at("product").is_null());
+  EXPECT_EQ(usb.at("serial"), "A10K3XQZ");
 }
 
 }  // namespace
