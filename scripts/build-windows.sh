@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs with Debian's mingw-w64 into
-# build-windows/: a static kelvry-update-cli.exe and the unit tests that need
-# no window. Installs what is missing first (mingw-w64 with POSIX threads,
+# build-windows/: kelvry-update-cli.exe (its C++ runtime linked in, SQLite's
+# and libpq's DLLs beside it) and the unit tests that need no window. Installs what is missing first (mingw-w64 with POSIX threads,
 # Wine to run the tests and the build-time image generator, GoogleTest's
 # sources). SQLite and libpq for Windows come from the machine's cache
 # (scripts/windows-db-libs.sh builds them there once); their DLLs are put

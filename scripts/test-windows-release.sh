@@ -57,14 +57,17 @@ check "unpacked CLI --simulate ends with the success text" \
   test "$(tail -n1 "$work/out")" == "Update Kelvry V2.92 succesfully completed."
 
 # Every DLL a program or a shipped DLL imports is in the folder or is one of
-# Windows' own; the command line needs Windows' own alone.
+# Windows' own; the command line needs Windows' own plus the records store's
+# two libraries, which ship beside it.
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\tDLL Name: //p'; }
 has_file() { [[ -n $(find "$1" -maxdepth 1 -iname "$2" -print -quit) ]]; }
 # API sets (api-ms-win-*) are names the Windows loader resolves itself.
 windows_own() { [[ ${1,,} == api-ms-win-* ]] || { has_file "$system32" "$1" && [[ ! $1 =~ ^(Qt6|lib) ]]; }; }
-only_windows_imports() {
+# The records store's DLLs, the only ones of the zip the CLI may import.
+cli_own_dll() { [[ ${1,,} == sqlite3.dll || ${1,,} == libpq.dll ]]; }
+only_windows_and_records_imports() {
   local dll bad=0
-  for dll in $(imports "$1"); do windows_own "$dll" || { echo "    $1 imports $dll"; bad=1; }; done
+  for dll in $(imports "$1"); do windows_own "$dll" || cli_own_dll "$dll" || { echo "    $1 imports $dll"; bad=1; }; done
   return $bad
 }
 imports_found() {
@@ -74,7 +77,11 @@ imports_found() {
   done
   return $bad
 }
-check "the CLI imports Windows' own DLLs only" only_windows_imports "$folder/kelvry-update-cli.exe"
+check "the CLI imports Windows' own DLLs plus sqlite3.dll and libpq.dll" \
+  only_windows_and_records_imports "$folder/kelvry-update-cli.exe"
+check "the CLI imports both sqlite3.dll and libpq.dll, and both are beside it" bash -c \
+  "$(declare -f imports has_file); for dll in sqlite3.dll libpq.dll; do
+     imports '$folder/kelvry-update-cli.exe' | grep -qix \"\$dll\" && has_file '$folder' \"\$dll\" || exit 1; done"
 check "the window imports Qt DLLs of the zip" bash -c "$(declare -f imports) ; imports '$folder/kelvry-update.exe' | grep -q '^Qt6Widgets.dll$'"
 all_found=0
 while IFS= read -r binary; do imports_found "$binary" || all_found=1; done < <(find "$folder" -iname '*.exe' -o -iname '*.dll')

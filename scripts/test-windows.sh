@@ -19,8 +19,10 @@ export WINEDEBUG=-all
 cli=$repo/build-windows/cli/kelvry-update-cli.exe
 work=$(mktemp -d)
 sims=()
+pg_dir=$work/postgres
 cleanup() {
   for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [[ -f $pg_dir/server.env ]] && bash scripts/postgres-test-server.sh stop "$pg_dir" >/dev/null 2>&1
   wineserver -k >/dev/null 2>&1 || true  # this prefix's server only
   rm -rf "$work"
 }
@@ -242,6 +244,59 @@ for folder in 'Prüfung/Berichte' 'Ελληνικά/αναφορές' '中文/�
   check "--log-dir writes into ${folder}" bash -c "ls '$work/$folder'/*.log >/dev/null 2>&1"
 done
 wine reg delete "$tarvo" /f >/dev/null 2>&1
+
+echo "== records under Wine: an SQLite file and the PostgreSQL server on the Linux side"
+# A record per attempt in an SQLite file under a Windows path, then the
+# history that shows it; the same for the bench's default file.
+records_file='C:\records\line 2\line-2.sqlite'
+rm -rf "$WINEPREFIX/drive_c/records"
+run_cli --simulate --yes --records "$records_file" --operator mara
+check "--records <file>: --simulate exits 0" test "$status" -eq 0
+check "--records <file>: the file is made under its Windows path" \
+  test -s "$WINEPREFIX/drive_c/records/line 2/line-2.sqlite"
+run_cli --history --latest --records "$records_file"
+check "--history --latest exits 0" test "$status" -eq 0
+check "--history --latest shows the table's columns" \
+  grep -qE '^Started \(UTC\) +Port +Serial +Before +After +Image +Result +Operator +Station$' "$work/out"
+check "--history --latest shows the attempt, ok, by mara" \
+  grep -qE 'Kelvry Series V2.92 +Kelvry V2.92 A10i BLE UART +ok +mara ' "$work/out"
+run_cli --history --json --records "$records_file"
+check "--history --json gives the record's station and the run's status" \
+  bash -c "grep -q '\"status\":0' '$work/out' && ! grep -q '\"station\":\"\"' '$work/out'"
+# Without --operator the record names the user Wine runs as.
+run_cli --simulate --yes --records "$records_file"
+run_cli --history --json --records "$records_file"
+check "a record names the Windows user as operator" grep -qF "\"operator\":\"$(id -un)\"" "$work/out"
+rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Kelvry"
+run_cli --simulate --yes --records default
+check "--records default keeps the file in %LOCALAPPDATA%\\Kelvry" \
+  test -s "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Kelvry/records.sqlite"
+run_cli --history --records default
+check "--history reads the default file" grep -qE ' ok +' "$work/out"
+
+# The department's server: the Linux test server, over TCP on 127.0.0.1
+# with the test role's password, in a database of its own.
+bash scripts/postgres-test-server.sh start "$pg_dir"
+pg_value() { sed -n "s/^$1=//p" "$pg_dir/server.env"; }
+pg_bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
+"$pg_bin/psql" -q -h "$(pg_value socket)" -p "$(pg_value port)" -U postgres -d postgres \
+  -c "CREATE DATABASE wine_records OWNER $(pg_value user)" >/dev/null
+server="postgresql://$(pg_value user):$(pg_value password)@127.0.0.1:$(pg_value port)/wine_records"
+run_cli --simulate 2 --yes --records "$server" --operator mara
+check "--records postgresql://: --simulate 2 exits 0" test "$status" -eq 0
+check "--records postgresql://: nothing waits for delivery" bash -c "! grep -q 'wait for delivery' '$work/err'"
+run_cli --history --latest --records "$server"
+check "--history --latest on the server exits 0" test "$status" -eq 0
+check "--history --latest on the server shows both loggers' attempts" \
+  test "$(grep -cE 'Kelvry V2.92 A10i BLE UART +ok +mara ' "$work/out")" -eq 2
+check "the server holds the two rows" test "$("$pg_bin/psql" -tA -h "$(pg_value socket)" -p "$(pg_value port)" \
+  -U postgres -d wine_records -c 'SELECT count(*) FROM attempts')" -eq 2
+wrong="postgresql://$(pg_value user):Wr0ngSecret@127.0.0.1:$(pg_value port)/wine_records"
+# A server that does not take the password is one that cannot be reached
+# now: the record waits in the queue, and the message hides the password.
+run_cli --simulate --yes --records "$wrong"
+check "a wrong password: the record waits for delivery" output_has '1 record waits for delivery to postgresql://' err
+check "a wrong password: the message masks it" bash -c "grep -qF '****' '$work/err' && ! grep -q Wr0ng '$work/err'"
 
 echo "Wine step: $((SECONDS - start)) s"
 checks_summary windows && ((unit_status == 0))

@@ -16,6 +16,7 @@
 #include "records/record_store_error.h"
 #include "records/schema_steps.h"
 #include "sample_records.h"
+#include "test_environment.h"
 #include "test_server.h"
 #include "tests/support/temp_folder.h"
 #include "writer_processes.h"
@@ -94,16 +95,16 @@ TEST_F(PostgresRecordsTest, TakesThePasswordFromLibpqsPasswordAndServiceFiles) {
   const auto services = folder_ / "pg_service.conf";
   std::ofstream(services) << "[kelvry_department]\nhost=127.0.0.1\nport=" << server_.port
                           << "\nuser=" << server_.user << "\ndbname=" << database_ << "\n";
-  ::setenv("PGPASSFILE", passwords.c_str(), 1);
-  ::setenv("PGSERVICEFILE", services.c_str(), 1);
+  test::setEnvironment("PGPASSFILE", passwords.string());
+  test::setEnvironment("PGSERVICEFILE", services.string());
 
   TPostgresRecords(server_.uriWithoutPassword(database_)).add(test::fullRecord("BYFILE"));
   TPostgresRecords byService("service=kelvry_department");
   EXPECT_EQ(byService.history({}).size(), 1u);
   TPostgresRecords byServiceUri("postgresql:///?service=kelvry_department");
   EXPECT_EQ(byServiceUri.history({}).size(), 1u);
-  ::unsetenv("PGPASSFILE");
-  ::unsetenv("PGSERVICEFILE");
+  test::clearEnvironment("PGPASSFILE");
+  test::clearEnvironment("PGSERVICEFILE");
 }
 
 TEST_F(PostgresRecordsTest, AWrongPasswordIsToldWithoutShowingIt) {
@@ -111,7 +112,7 @@ TEST_F(PostgresRecordsTest, AWrongPasswordIsToldWithoutShowingIt) {
       "postgresql://" + server_.user + ":Wr0ng%21Secret@127.0.0.1:" + server_.port + "/" + database_,
       "host=127.0.0.1 port=" + server_.port + " user=" + server_.user + " password='Wr0ng!Secret' dbname=" +
           database_};
-  ::setenv("PGPASSFILE", "/nonexistent", 1);
+  test::setEnvironment("PGPASSFILE", "/nonexistent");
   for (const auto& address : addresses) {
     try {
       TPostgresRecords store(address);
@@ -123,13 +124,13 @@ TEST_F(PostgresRecordsTest, AWrongPasswordIsToldWithoutShowingIt) {
       EXPECT_THAT(error.what(), Not(HasSubstr("Wr0ng")));
     }
   }
-  ::unsetenv("PGPASSFILE");
+  test::clearEnvironment("PGPASSFILE");
 }
 
 TEST_F(PostgresRecordsTest, TwoProcessesWritingAtOnceLoseNothing) {
   const std::string address = server_.uri(database_);
-  const pid_t first = test::startWriter({address, "100", "first", (folder_ / "one").string()});
-  const pid_t second = test::startWriter({address, "100", "second", (folder_ / "two").string()});
+  const auto first = test::startWriter({address, "100", "first", (folder_ / "one").string()});
+  const auto second = test::startWriter({address, "100", "second", (folder_ / "two").string()});
   EXPECT_EQ(test::waitForWriter(first), 0);
   EXPECT_EQ(test::waitForWriter(second), 0);
   const auto all = TPostgresRecords(address).history({});

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
 #include <set>
 
 #include "records/postgres_records.h"
@@ -21,7 +22,6 @@ namespace kelvry {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
 using ::testing::Not;
 
 constexpr std::chrono::seconds kGenerous{60};
@@ -49,7 +49,9 @@ void expectEachOnce(const std::vector<TAttemptRecord>& records, size_t count) {
 
 TEST_F(QueuedRecordsTest, QueueFileIsNamedAfterTheServerWithoutItsPassword) {
   const auto path = queueFilePath(folder_, server_.uri(database_));
-  EXPECT_THAT(path.filename().string(), MatchesRegex("queue-[0-9a-f]{16}\\.sqlite"));
+  // std::regex: GoogleTest's own on Windows knows no classes or counts.
+  const std::string name = path.filename().string();
+  EXPECT_TRUE(std::regex_match(name, std::regex("queue-[0-9a-f]{16}\\.sqlite"))) << name;
   const std::string otherPassword =
       "postgresql://" + server_.user + ":another-password@127.0.0.1:" + server_.port + "/" + database_;
   EXPECT_EQ(path, queueFilePath(folder_, otherPassword));
@@ -120,6 +122,9 @@ TEST_F(QueuedRecordsTest, AServerThatRefusesIsToldAtOpening) {
 class QueuedRecordsRestartTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "the server's script is a Linux program: the restart is tried on Linux";
+#endif
     ASSERT_EQ(script("start"), 0);
     server_ = test::readTestServer(serverFolder_.string());
     database_ = server_.freshDatabase();

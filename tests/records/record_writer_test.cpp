@@ -47,7 +47,7 @@ TEST_F(RecordWriterTest, KeepsAFailedWriteForTheFrontEndToTell) {
   TRecordWriter writer(std::make_unique<TSqliteRecords>(file_));
   // Another program breaks the file under the open store.
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(file_.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(file_.string().c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db, "DROP TABLE attempts", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(db);
 

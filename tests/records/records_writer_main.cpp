@@ -2,29 +2,20 @@
 // at once against one store, and one under a small file size limit:
 //   kelvry_records_writer <location> <count> <tag> <queue folder> [<file size limit in bytes>]
 // Exits 0 when every record was written, 3 with the store's message on a
-// store error.
+// store error, 5 when the platform has no file size limit.
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <iostream>
 #include <string>
 
 #include "records/open_record_store.h"
 #include "records/record_store_error.h"
+#include "file_size_limit.h"
 #include "sample_records.h"
 
 int main(int argc, char** argv) {
   if (argc < 5) return 2;
   const bool limited = argc > 5;
-  if (limited) {
-    // A full disk as a small file size limit: writes past it fail with
-    // EFBIG instead of killing the process.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlim_t limit = std::stoull(argv[5]);
-    const rlimit fileSize{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &fileSize);
-  }
+  if (limited && !kelvry::test::limitFileSize(std::stoull(argv[5]))) return 5;
   try {
     kelvry::TStoreOptions options;
     options.queueFolder = argv[4];

@@ -20,10 +20,18 @@ struct TTestServer {
   std::string user;
   std::string password;
 
+#ifdef _WIN32
+  // Windows reaches the server over TCP alone: as the test role, which may
+  // create databases.
+  std::string adminAddress(const std::string& database = "postgres") const {
+    return "host=127.0.0.1 port=" + port + " user=" + user + " password=" + password + " dbname=" + database;
+  }
+#else
   // Through the folder's socket, as the server's own superuser (trust).
   std::string adminAddress(const std::string& database = "postgres") const {
     return "host=" + socket + " port=" + port + " user=postgres dbname=" + database;
   }
+#endif
   // Over TCP as the test role, its password in the URI.
   std::string uri(const std::string& database) const {
     return "postgresql://" + user + ":" + password + "@127.0.0.1:" + port + "/" + database;

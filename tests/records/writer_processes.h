@@ -1,41 +1,24 @@
 #pragma once
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 // Other processes writing records (tests/records/records_writer_main.cpp),
-// started at once and waited for.
+// started at once and waited for; how a process starts is each platform's
+// own (writer_processes_posix.cpp, writer_processes_windows.cpp).
 
 namespace kelvry::test {
 
+// A started writer: its process id or handle, -1 when it did not start.
+struct TWriterProcess {
+  std::intptr_t id = -1;
+};
+
 // `errors`, when given, receives the writer's standard error.
-inline pid_t startWriter(const std::vector<std::string>& arguments, const std::string& errors = "") {
-  std::vector<std::string> all = {KELVRY_RECORDS_WRITER};
-  all.insert(all.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (auto& argument : all) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (!errors.empty())
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  const int failed = posix_spawn(&pid, KELVRY_RECORDS_WRITER, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return failed ? -1 : pid;
-}
+TWriterProcess startWriter(const std::vector<std::string>& arguments, const std::string& errors = "");
 
 // The writer's exit status, or -1 when it did not exit by itself (a crash).
-inline int waitForWriter(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
+int waitForWriter(TWriterProcess writer);
 
 }  // namespace kelvry::test
