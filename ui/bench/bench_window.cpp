@@ -29,7 +29,6 @@
 #include "frontend/platform_job_environment.h"
 #include "frontend/text_format.h"
 #include "kelvry_version.h"
-#include "records/record_store_error.h"
 #include "ui/bench/bench_row_text.h"
 #include "ui/click_only_keys.h"
 #include "ui/dialog_hooks.h"
@@ -327,7 +326,7 @@ bool TfrmBench::openRecords() {
   FRecords.reset();
   try {
     FRecords = std::make_unique<TBenchRecords>(FSetup.arguments.records);
-  } catch (const TRecordStoreError& e) {
+  } catch (const std::exception& e) {  // TRecordStoreError, or a folder that cannot be made
     dialogHooks().showError(this, "The records store \"" + toQt(FSetup.arguments.records) +
                                       "\" cannot be used: " + e.what() +
                                       "\r\nNo logger was touched. Start the bench with another --records.");

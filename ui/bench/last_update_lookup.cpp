@@ -1,12 +1,12 @@
 #include "ui/bench/last_update_lookup.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 #include <QDateTime>
 
 #include "driver/utf8_path.h"
 #include "records/open_record_store.h"
-#include "records/record_store_error.h"
 #include "records/result_words.h"
 #include "records/store_location.h"
 
@@ -36,7 +36,7 @@ std::string TLastUpdateLookup::textFor(const std::string& serial) {
     filter.latest = true;
     const std::vector<TAttemptRecord> latest = records->history(filter);
     return latest.empty() ? "-" : lastUpdateText(latest.front());
-  } catch (const TRecordStoreError&) {
+  } catch (const std::exception&) {
     // The store is refused at Start, where it is told; the rows stay quiet.
     store_.reset();
     return {};
