@@ -22,7 +22,9 @@ add_library(kelvry_window STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_row_text.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_rows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_settings.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_window.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_records.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/bench_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench/last_update_lookup.cpp)
 if(WIN32)
   target_sources(kelvry_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/port_watcher_windows.cpp)
 else()

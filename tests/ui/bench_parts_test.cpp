@@ -28,6 +28,7 @@ struct TArgumentsCase {
   int expect = 0;     // 0: none
   std::string logDir;
   bool yes = false;
+  std::string records = "default";
 };
 
 TEST(BenchArguments, TakeTheCommandLinesBenchWordsAndNameTheWordAtFault) {
@@ -36,6 +37,10 @@ TEST(BenchArguments, TakeTheCommandLinesBenchWordsAndNameTheWordAtFault) {
       {{"--bench", "--simulate", "3"}, "", 3, 3, "", false},  // a virtual case ends once each is done
       {{"--bench", "--simulate", "4", "--expect", "2", "--yes"}, "", 4, 2, "", true},
       {{"--bench", "--log-dir", "records", "--expect", "12"}, "", 0, 12, "records", false},
+      {{"--bench", "--records", "line-2.sqlite", "--yes"}, "", 0, 0, "", true, "line-2.sqlite"},
+      {{"--bench", "--records", "postgresql://bench@records.example/records"},
+       "", 0, 0, "", false, "postgresql://bench@records.example/records"},
+      {{"--bench", "--records"}, "--records needs a value", 0, 0, "", false},
       {{"--bench", "--simulate", "0"}, "--simulate needs a number from 1 to 64, not '0'", 0, 0, "", false},
       {{"--bench", "--simulate", "65"}, "--simulate needs a number from 1 to 64, not '65'", 0, 0, "", false},
       {{"--bench", "--expect", "x1"}, "--expect needs a number from 1 to 1000, not 'x1'", 0, 0, "", false},
@@ -64,6 +69,7 @@ TEST(BenchArguments, TakeTheCommandLinesBenchWordsAndNameTheWordAtFault) {
     EXPECT_EQ(parsed.expect.value_or(0), c.expect);
     EXPECT_EQ(parsed.logDir.value_or(""), c.logDir);
     EXPECT_EQ(parsed.yes, c.yes);
+    EXPECT_EQ(parsed.records, c.records);
   }
   EXPECT_FALSE(isBenchCommandLine({"mf:+", "f:+"}));
 }

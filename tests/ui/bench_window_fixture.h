@@ -19,7 +19,8 @@
 
 // A bench window over ports the test controls, with quick looks and a short
 // settle time, the saved options back at their defaults without records,
-// and a recorder in place of the user at the dialogs.
+// a records store of its own in a temporary folder, and a recorder in place
+// of the user at the dialogs.
 
 namespace kelvry::test {
 
@@ -35,6 +36,7 @@ protected:
     setup.pollEvery = std::chrono::milliseconds(50);
     setup.settle = std::chrono::milliseconds(300);
     setup.redrawEvery = std::chrono::milliseconds(50);
+    setup.arguments.records = storeFile().string();
   }
 
   void TearDown() override {
@@ -42,7 +44,11 @@ protected:
     dialogHooks() = defaultDialogHooks();
     std::error_code ignored;
     std::filesystem::remove_all(records, ignored);
+    std::filesystem::remove_all(store, ignored);
   }
+
+  // The records store every test's bench writes to, unless it names another.
+  std::filesystem::path storeFile() const { return store / "records.sqlite"; }
 
   TfrmBench& open(IPortSource& ports) {
     setup.ports = &ports;
@@ -86,6 +92,7 @@ protected:
   TDialogRecorder dialogs;
   std::unique_ptr<TfrmBench> window;
   std::filesystem::path records = makeTempFolder("kelvry-bench-records-");
+  std::filesystem::path store = makeTempFolder("kelvry-bench-store-");
 };
 
 }  // namespace kelvry::test

@@ -12,10 +12,13 @@
 #include <thread>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QKeyEvent>
 
 #include "driver/exit_status.h"
 #include "engine/status_codes.h"
+#include "records/open_record_store.h"
+#include "records/record_origin.h"
 #include "tests/support/test_bench.h"
 #include "tests/ui/bench_window_fixture.h"
 
@@ -251,6 +254,80 @@ TEST_F(BenchWindow, ARecordsFolderThatCannotBeWrittenIsToldBeforeAnyLoggerIsTouc
   EXPECT_FALSE(window->isRunning());
   QTest::qWait(600);
   EXPECT_EQ(bench.stats(port).exchanges, 0);
+}
+
+TEST_F(BenchWindow, EveryAttemptOfABenchIsKeptInTheRecordsStore) {
+  const std::string port = bench.plug("ttyUSB0");
+  setup.arguments.yes = true;
+  setup.arguments.expect = 1;
+  open(bench);
+  EXPECT_EQ(window->tblPorts->horizontalHeaderItem(TfrmBench::colLastUpdated)->text(), "Last updated");
+  ASSERT_TRUE(waitUntil([&] { return !window->isRunning() && !window->caseReportText().empty(); }));
+  EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
+  const std::vector<TAttemptRecord> kept = openRecordStore(storeFile().string())->history({});
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].port, port);
+  EXPECT_EQ(kept[0].status, kExitSuccess);
+  EXPECT_EQ(kept[0].image.name, finished(finImage).value(0).toStdString());
+  EXPECT_FALSE(kept[0].image.sha256.empty());
+  EXPECT_EQ(kept[0].station, stationName());
+  EXPECT_FALSE(kept[0].report.empty());
+}
+
+TEST_F(BenchWindow, AStoreThatIsNotOursIsRefusedAtStartAndNoLoggerIsTouched) {
+  const std::string port = bench.plug("ttyUSB0");
+  const std::string foreign = "a note of another program, not a database\n";
+  std::ofstream(storeFile(), std::ios::binary) << foreign;
+  open(bench);
+  window->btnStart->click();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].startsWith("The records store \"" + QString::fromStdString(storeFile().string()) +
+                                           "\" cannot be used: "))
+      << dialogs.errors[0].toStdString();
+  EXPECT_FALSE(window->isRunning());
+  QTest::qWait(600);
+  EXPECT_EQ(bench.stats(port).exchanges, 0);
+  std::ifstream kept(storeFile(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), foreign);
+}
+
+TEST_F(BenchWindow, ARowTellsWhenItsLoggerWasLastUpdatedAndWithWhat) {
+  struct TSeed {
+    const char* serial;
+    QDateTime started;
+    const char* image;
+    int status;
+  };
+  const QDateTime earlier(QDate(2026, 12, 9), QTime(9, 30));
+  const QDateTime later(QDate(2026, 12, 10), QTime(14, 5));
+  const TSeed seeds[] = {
+      {"SN-ttyUSB0", earlier, "Kelvry V2.88", kExitSuccess},
+      {"SN-ttyUSB0", later, "Kelvry V2.92", kExitSuccess},
+      {"SN-ttyUSB2", later, "Kelvry V2.92", err::NoReply},  // its last attempt failed
+      {"SN-elsewhere", later.addDays(1), "Kelvry V2.99", kExitSuccess},
+  };
+  {
+    auto seeded = openRecordStore(storeFile().string());
+    for (const TSeed& seed : seeds) {
+      TAttemptRecord record;
+      record.id = newRecordId();
+      record.port = "/dev/ttyUSB7";
+      record.usb.serial = seed.serial;
+      record.started = record.ended = TUtcTime(std::chrono::milliseconds(seed.started.toMSecsSinceEpoch()));
+      record.image.name = seed.image;
+      record.status = seed.status;
+      seeded->add(record);
+    }
+  }
+  const std::string seen = bench.plug("ttyUSB0");
+  const std::string fresh = bench.plug("ttyUSB1");
+  const std::string failed = bench.plug("ttyUSB2");
+  open(bench);
+  ASSERT_TRUE(waitUntil([&] { return rowOf(seen) >= 0 && rowOf(fresh) >= 0 && rowOf(failed) >= 0; }));
+  EXPECT_EQ(cellOf(seen, TfrmBench::colLastUpdated), "2026-12-10 14:05, Kelvry V2.92");
+  EXPECT_EQ(cellOf(fresh, TfrmBench::colLastUpdated), "-");
+  EXPECT_EQ(cellOf(failed, TfrmBench::colLastUpdated), "2026-12-10 14:05, Kelvry V2.92 (failed)");
+  EXPECT_EQ(bench.stats(seen).exchanges, 0);
 }
 
 TEST_F(BenchWindow, TheExpectedCountEndsTheCaseAndTheWindowStaysShowingIt) {

@@ -41,6 +41,7 @@ TBenchArguments parseBenchArguments(const std::vector<std::string>& arguments) {
     else if (word == "--simulate") parsed.simulate = number(word, value(), kMaxSimulated);
     else if (word == "--expect") parsed.expect = number(word, value(), kMostLoggers);
     else if (word == "--log-dir") parsed.logDir = value();
+    else if (word == "--records") parsed.records = value();
     else throw std::invalid_argument("'" + visibleText(word) + "' is not an option of the bench window");
   }
   // Virtual loggers are unplugged once done and never come back.

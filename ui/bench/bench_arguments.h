@@ -8,8 +8,9 @@
 // For demos and tests it takes the command line's bench words: --simulate N
 // (N virtual loggers plugged in a few seconds apart), --expect N (stop
 // taking loggers once N are done), --log-dir DIR (the records folder of this
-// run, the saved one left alone) and --yes (start at once, without the
-// question).
+// run, the saved one left alone), --records LOCATION (the records store of
+// this run instead of the user's own file) and --yes (start at once,
+// without the question).
 
 namespace kelvry {
 
@@ -17,6 +18,7 @@ struct TBenchArguments {
   int simulate = 0;  // virtual loggers; 0: the computer's USB serial ports
   std::optional<int> expect;
   std::optional<std::string> logDir;
+  std::string records = "default";  // where every attempt is kept: a file, "default" or a postgresql:// address
   bool yes = false;
 };
 

@@ -95,7 +95,8 @@ TBenchWindowSetup benchWindowSetupFromProgram(const std::vector<std::string>& ar
   return setup;
 }
 
-TfrmBench::TfrmBench(TBenchWindowSetup setup) : FSetup(std::move(setup)) {
+TfrmBench::TfrmBench(TBenchWindowSetup setup)
+    : FSetup(std::move(setup)), FLastUpdates(FSetup.arguments.records) {
   setWindowTitle("Kelvry Bench");
   IPortSource* ports = FSetup.ports;
   if (!ports) {
@@ -131,8 +132,9 @@ void TfrmBench::buildControls() {
   layout->addWidget(buildHeader());
   layout->addWidget(buildOptions());
 
-  tblPorts = new QTableWidget(0, 7, central);
-  tblPorts->setHorizontalHeaderLabels({"Port", "USB identity", "Logger", "Progress", "State", "Status", "Result"});
+  tblPorts = new QTableWidget(0, 8, central);
+  tblPorts->setHorizontalHeaderLabels(
+      {"Port", "USB identity", "Logger", "Progress", "State", "Status", "Result", "Last updated"});
   tblPorts->verticalHeader()->hide();
   tblPorts->horizontalHeader()->setStretchLastSection(true);
   tblPorts->setSelectionMode(QAbstractItemView::NoSelection);
@@ -320,6 +322,19 @@ bool TfrmBench::makeRecords(std::chrono::system_clock::time_point start) {
   return true;
 }
 
+bool TfrmBench::openRecords() {
+  FRecords.reset();
+  try {
+    FRecords = std::make_unique<TBenchRecords>(FSetup.arguments.records);
+  } catch (const std::exception& e) {  // TRecordStoreError, or a folder that cannot be made
+    dialogHooks().showError(this, "The records store \"" + toQt(FSetup.arguments.records) +
+                                      "\" cannot be used: " + e.what() +
+                                      "\r\nNo logger was touched. Start the bench with another --records.");
+    return false;
+  }
+  return true;
+}
+
 void TfrmBench::btnStartClick() {
   if (FThread.joinable()) return;  // a bench runs, or is ending
   std::vector<TUsbPortIdentity> taken;
@@ -327,7 +342,11 @@ void TfrmBench::btnStartClick() {
     if (portPassesFilters(port, filters())) taken.push_back(port);
   if (!askToStart(taken)) return;
   const auto start = std::chrono::system_clock::now();
-  if (!makeRecords(start)) return;
+  if (!openRecords()) return;
+  if (!makeRecords(start)) {
+    FRecords.reset();
+    return;
+  }
   FOptions = optionsShown();
   saveBenchOptions(FOptions);
   FStarted = start;
@@ -360,6 +379,7 @@ void TfrmBench::startBench() {
   FRows = std::make_unique<TBenchRows>();
   std::vector<IRunOutput*> outputs{FRows.get()};
   if (FReportFiles) outputs.push_back(FReportFiles.get());
+  if (FRecords) outputs.push_back(FRecords->recorder());
   FOutputs = std::make_unique<TLockedOutputs>(std::move(outputs));
   FCancel = std::make_shared<TCancelToken>();
   FFinished = FStopped = false;
@@ -420,6 +440,10 @@ void TfrmBench::writeCaseReport(const TBenchResult& result) {
   FCaseReportText = kelvry::caseReportText(report);
   txtCaseReport->setPlainText(toQt(FCaseReportText));
   QString problems = toQt(FReportErrors.str()).trimmed();
+  if (FRecords) {
+    for (const std::string& problem : FRecords->finish()) problems += (problems.isEmpty() ? "" : "\r\n") + toQt(problem);
+    FRecords.reset();
+  }
   if (FCaseFile) {
     if (const std::string failure = FCaseFile->write(FCaseReportText); !failure.empty())
       problems += (problems.isEmpty() ? "" : "\r\n") + QString("The case report \"") +
@@ -476,6 +500,8 @@ void TfrmBench::matchRowsToPorts(const std::vector<TUsbPortIdentity>& present) {
     auto [entry, isNew] = FPortRows.try_emplace(identity.port);
     if (isNew) FRowOrder.push_back(identity.port);
     TPortRow& row = entry->second;
+    // Read once per logger: when the row appears, or another logger takes the port.
+    if (!row.lastUpdatedFor || *row.lastUpdatedFor != identity.serialNumber) lookUpLastUpdate(row, identity);
     if (row.job && FJobs[*row.job].record && !row.jobIdentity.vendorId.empty() &&
         !sameDevice(row.jobIdentity, identity))
       row.job.reset();  // another logger on the same port
@@ -498,6 +524,11 @@ void TfrmBench::matchRowsToPorts(const std::vector<TUsbPortIdentity>& present) {
   tblPorts->setRowCount(static_cast<int>(FRowOrder.size()));
 }
 
+void TfrmBench::lookUpLastUpdate(TPortRow& row, const TUsbPortIdentity& identity) {
+  row.lastUpdatedFor = identity.serialNumber;
+  row.lastUpdated = FLastUpdates.textFor(identity.serialNumber);
+}
+
 void TfrmBench::drawRow(int row, const TPortRow& port) {
   TRowFacts facts;
   facts.passesFilter = portPassesFilters(port.identity, isRunning() ? FFilters : filters());
@@ -509,7 +540,8 @@ void TfrmBench::drawRow(int row, const TPortRow& port) {
 
   const std::string identity = identityText(port.identity);
   const std::string logger = facts.job ? facts.job->logger : std::string();
-  const std::string texts[] = {port.identity.port, identity, logger, "", text.word, text.status, text.result};
+  const std::string texts[] = {port.identity.port, identity,    logger,      "", text.word,
+                               text.status,        text.result, port.lastUpdated};
   const QColor colour = stateColour(text.state);
   const bool grey = text.state == TRowState::OutsideFilter || text.state == TRowState::NotTaken;
   for (int column = 0; column < tblPorts->columnCount(); ++column) {

@@ -28,8 +28,10 @@
 #include "driver/simulated_bench.h"
 #include "firmware/firmware_sources.h"
 #include "ui/bench/bench_arguments.h"
+#include "ui/bench/bench_records.h"
 #include "ui/bench/bench_rows.h"
 #include "ui/bench/bench_settings.h"
+#include "ui/bench/last_update_lookup.h"
 #include "ui/bench/watched_ports.h"
 
 // The bench in a window, for a case of loggers: every logger plugged in is
@@ -39,6 +41,8 @@
 // list below. Guard rails: nothing is touched until Start, which names the
 // ports it will take; ports outside the filter are never opened; Stop and
 // closing ask while updates run; no stray Return or Space starts or stops.
+// Every attempt is kept in the records store, and each row tells when its
+// logger was last updated.
 
 namespace kelvry {
 
@@ -89,7 +93,7 @@ public:
   QPlainTextEdit* txtCaseReport = nullptr;
 
   // Port table columns.
-  enum TPortColumn { colPort, colIdentity, colLogger, colProgress, colState, colStatus, colResult };
+  enum TPortColumn { colPort, colIdentity, colLogger, colProgress, colState, colStatus, colResult, colLastUpdated };
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -99,6 +103,8 @@ private:
     TUsbPortIdentity identity;
     std::optional<size_t> job;  // the job of the logger now on the port
     TUsbPortIdentity jobIdentity;
+    std::optional<std::string> lastUpdatedFor;  // the serial lastUpdated was read for
+    std::string lastUpdated;
   };
 
   void buildControls();
@@ -112,6 +118,7 @@ private:
 
   bool askToStart(const std::vector<TUsbPortIdentity>& ports);
   bool makeRecords(std::chrono::system_clock::time_point start);
+  bool openRecords();
   void startBench();
   void stopAndWait();
   void benchEnded();
@@ -120,6 +127,7 @@ private:
   void redraw();
   void takeJobChanges();
   void matchRowsToPorts(const std::vector<TUsbPortIdentity>& present);
+  void lookUpLastUpdate(TPortRow& row, const TUsbPortIdentity& identity);
   void drawRow(int row, const TPortRow& port);
   void addFinished(const TBenchJobState& job);
   void soundFor(const TPortRecord& record);
@@ -138,6 +146,8 @@ private:
   std::unique_ptr<TBenchRows> FRows;
   std::unique_ptr<TReportFiles> FReportFiles;
   std::ostringstream FReportErrors;
+  std::unique_ptr<TBenchRecords> FRecords;  // the store of the bench that runs
+  TLastUpdateLookup FLastUpdates;
   std::unique_ptr<TLockedOutputs> FOutputs;
   std::optional<TCaseReportFile> FCaseFile;
   std::chrono::system_clock::time_point FStarted{};
