@@ -21,6 +21,9 @@ for program in "$app" "$logger"; do
 done
 
 work=$(mktemp -d)
+# The bench window keeps records in the user's data folder by default: the
+# tests' records stay in the work folder, not in the user's.
+export XDG_DATA_HOME=$work/data
 source tests/desktop/x_session.sh
 source tests/desktop/window_driver.sh
 trap 'stop_programs; end_x_session; rm -rf "$work"' EXIT
