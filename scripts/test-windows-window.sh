@@ -110,7 +110,8 @@ logger_pid=$!
 wait_for 10 grep -q . "$work/sim2.out" || { echo "the virtual logger did not start" >&2; exit 1; }
 ln -sfn "$(head -n1 "$work/sim2.out")" "$WINEPREFIX/dosdevices/com8"
 wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\VCP1' /t REG_SZ /d COM8 /f >/dev/null 2>&1
-case_report() { find "$work/records" -name 'case_*.txt' -size +0 | head -n1 | grep .; }
+# A case report is begun when the bench starts and whole once it is ended.
+case_report() { grep -l '^Ended: ' "$work"/records/case_*.txt 2>/dev/null | head -n1 | grep .; }
 check "the case report is written once the logger is done" wait_for 240 case_report
 if ((check_ok)); then
   report=$(case_report)

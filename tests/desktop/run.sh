@@ -218,7 +218,8 @@ bench_from_the_keyboard() {
   xdotool key alt+s
   within 10 "Start asks again" window_named '^Confirm$' || return 1
   xdotool key Tab Return  # from No to Yes
-  case_report() { find "$work/records" -name 'case_*.txt' -size +0 | head -n1 | grep .; }
+  # A case report is begun at Start and whole once it is ended.
+  case_report() { grep -l '^Ended: ' "$work"/records/case_*.txt 2>/dev/null | head -n1 | grep .; }
   within 90 "the case report is written once three loggers are done" case_report || return 1
   check "the case report has three updated loggers" \
     test "$(grep -c '^ *Result: 0 Update Kelvry V2.92 succesfully completed.' "$(case_report)")" -eq 3
