@@ -1,6 +1,6 @@
 #include "driver/image_digest.h"
 
-#include "driver/sha256.h"
+#include "records/sha256.h"
 
 namespace kelvry {
 

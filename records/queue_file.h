@@ -13,8 +13,4 @@ namespace kelvry {
 // <folder>/queue-<the first 16 hex digits of the SHA-256 of the masked address>.sqlite
 std::filesystem::path queueFilePath(const std::filesystem::path& folder, const std::string& address);
 
-// The SHA-256 of `text` as 64 lower-case hex digits (the platform's own:
-// libcrypto, CNG on Windows).
-std::string sha256Text(const std::string& text);
-
 }  // namespace kelvry

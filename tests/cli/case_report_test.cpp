@@ -13,7 +13,7 @@
 
 #include "driver/case_report.h"
 #include "driver/image_digest.h"
-#include "driver/sha256.h"
+#include "records/sha256.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_sources.h"
 

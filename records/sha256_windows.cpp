@@ -1,4 +1,4 @@
-#include "driver/sha256.h"
+#include "records/sha256.h"
 
 #include <windows.h>
 
