@@ -65,7 +65,7 @@ void TQueuedRecords::close(std::chrono::milliseconds wait) {
 
 std::string TQueuedRecords::name() const { return maskedConnection(address_); }
 
-std::string TQueuedRecords::lastDeliveryError() {
+std::string TQueuedRecords::deliveryProblem() {
   const std::lock_guard lock(mutex_);
   return lastError_;
 }

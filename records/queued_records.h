@@ -40,8 +40,7 @@ class TQueuedRecords final : public IRecordStore {
   void close(std::chrono::milliseconds wait) override;
   std::string name() const override;
 
-  // Why the last delivery failed; empty while deliveries go through.
-  std::string lastDeliveryError();
+  std::string deliveryProblem() override;
   const std::filesystem::path& queuePath() const { return queuePath_; }
 
  private:

@@ -30,6 +30,11 @@ class IRecordStore {
   // for the next run.
   virtual void close(std::chrono::milliseconds /*wait*/) {}
 
+  // Why the last delivery to the server failed (without the password);
+  // empty while deliveries go through, and for a store that delivers
+  // nothing.
+  virtual std::string deliveryProblem() { return {}; }
+
   // The store for messages: the file, or the server without its password.
   virtual std::string name() const = 0;
 };

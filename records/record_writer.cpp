@@ -54,6 +54,20 @@ size_t TRecordWriter::pending() {
 
 std::string TRecordWriter::storeName() const { return storeName_; }
 
+std::string TRecordWriter::waitingText() {
+  const size_t waiting = pending();
+  if (waiting == 0) return {};
+  std::string text = std::to_string(waiting) + (waiting == 1 ? " record waits" : " records wait") +
+                     " for delivery to " + storeName_;
+  try {
+    if (const std::string problem = store_->deliveryProblem(); !problem.empty())
+      text += " (last try: " + problem + ")";
+  } catch (const std::exception&) {
+    // No reason to give: the count and the server still tell what waits.
+  }
+  return text + "; the next run delivers them";
+}
+
 void TRecordWriter::write() {
   std::unique_lock lock(mutex_);
   for (;;) {

@@ -48,6 +48,11 @@ class TRecordWriter {
   // Records still waiting in the store's queue for their server.
   size_t pending();
   std::string storeName() const;
+  // What a front end tells at the end when records still wait: how many,
+  // for which server, why the last try failed (a wrong password looks like
+  // a server that is away until someone reads this) and that the next run
+  // delivers them; empty when nothing waits.
+  std::string waitingText();
 
  private:
   void write();

@@ -38,9 +38,7 @@ int TRecordsSession::finish(int runStatus, const TStreams& io) {
   writer_.close(kDeliveryWait);
   const auto failures = writer_.failures();
   for (const auto& failure : failures) io.err << kCliPrefix << failureText(failure) << '\n';
-  if (const size_t waiting = writer_.pending(); waiting > 0)
-    io.err << kCliPrefix << waiting << (waiting == 1 ? " record waits" : " records wait") << " for delivery to "
-           << writer_.storeName() << '\n';
+  if (const std::string waiting = writer_.waitingText(); !waiting.empty()) io.err << kCliPrefix << waiting << '\n';
   return failures.empty() ? runStatus : kExitRecordsIncomplete;
 }
 

@@ -94,8 +94,8 @@ TEST_F(QueuedRecordsTest, ClosingWithTheServerAwayWaitsAsToldAndKeepsTheRecordsF
     for (int i = 0; i < 3; ++i) store.add(test::fullRecord("AWAY" + std::to_string(i)));
     store.close(std::chrono::milliseconds(300));
     EXPECT_EQ(store.pending(), 3u);
-    EXPECT_THAT(store.lastDeliveryError(), HasSubstr("cannot be reached"));
-    EXPECT_THAT(store.lastDeliveryError(), Not(HasSubstr(server_.password)));
+    EXPECT_THAT(store.deliveryProblem(), HasSubstr("cannot be reached"));
+    EXPECT_THAT(store.deliveryProblem(), Not(HasSubstr(server_.password)));
   }
   TSqliteRecords left(queueFilePath(folder_, away));
   EXPECT_EQ(left.count(), 3u);

@@ -28,9 +28,7 @@ std::vector<std::string> TBenchRecords::finish() {
     if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     problems.push_back(text + ".");
   }
-  if (const size_t waiting = writer_.pending(); waiting > 0)
-    problems.push_back(std::to_string(waiting) + (waiting == 1 ? " record waits" : " records wait") +
-                       " for delivery to " + writer_.storeName() + "; the next run delivers them.");
+  if (const std::string waiting = writer_.waitingText(); !waiting.empty()) problems.push_back(waiting + ".");
   return problems;
 }
 
